@@ -1,0 +1,219 @@
+#include "platform/private_profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/qt_printers.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QString path = dir.filePath("foldwarn.ini");
+
+  void write(const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  QByteArray contents() {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+};
+
+struct ReadCase {
+  const char* name;
+  QByteArray file;
+  const char* section;
+  const char* key;
+  std::optional<QString> expected;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class ProfileRead : public ProfileFile, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ProfileRead, FindsValue) {
+  write(GetParam().file);
+  EXPECT_EQ(Platform::ReadProfileString(GetParam().section, GetParam().key, path), GetParam().expected);
+}
+
+using namespace Qt::StringLiterals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileRead,
+    ::testing::Values(
+        ReadCase{"Plain", "[Divuvadi Foldwarn]\nZeit=30\n", "Divuvadi Foldwarn", "Zeit", u"30"_s},
+        ReadCase{"SectionAndKeyInCapitals", "[DIVUVADI FOLDWARN]\nZEIT=30\n", "Divuvadi Foldwarn", "Zeit", u"30"_s},
+        ReadCase{"FirstOfTwoKeysWins", "[S]\nk=1\nK=2\n", "S", "k", u"1"_s},
+        ReadCase{"OnlyFirstSectionOfThatName", "[S]\na=1\n[s]\nk=2\n", "S", "k", std::nullopt},
+        ReadCase{"BlanksTrimmed", "[S]\n \t k  =  v  x \t\n", "S", "k", u"v  x"_s},
+        ReadCase{"SectionNameBlanksTrimmed", "  [ S ]  \nk=v\n", "S", "k", u"v"_s},
+        ReadCase{"DoubleQuotesRemoved", "[S]\nk=\"  v  \"\n", "S", "k", u"  v  "_s},
+        ReadCase{"SingleQuotesRemoved", "[S]\nk='v'\n", "S", "k", u"v"_s},
+        ReadCase{"UnmatchedQuotesKept", "[S]\nk=\"v'\n", "S", "k", u"\"v'"_s},
+        ReadCase{"LoneQuoteKept", "[S]\nk=\"\n", "S", "k", u"\""_s},
+        ReadCase{"CommentedKeySkipped", "[S]\n;k=1\n  ; k=3\nk=2\n", "S", "k", u"2"_s},
+        ReadCase{"KeyOfOtherSection", "[A]\nk=1\n[S]\nj=2\n", "S", "k", std::nullopt},
+        ReadCase{"NoSectionHeader", "k=1\n", "S", "k", std::nullopt},
+        ReadCase{"CrLf", "[S]\r\nk=v\r\n", "S", "k", u"v"_s},
+        ReadCase{"NoFinalLineEnding", "[S]\nk=v", "S", "k", u"v"_s},
+        ReadCase{"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", u"v"_s},
+        ReadCase{"EmptyValue", "[S]\nk=\n", "S", "k", u""_s},
+        ReadCase{"EqualsInValue", "[S]\nk=a=b\n", "S", "k", u"a=b"_s},
+        ReadCase{"Utf8Value", "[S]\nk=Grüße/Ordner\n", "S", "k", u"Grüße/Ordner"_s},
+        ReadCase{"Utf8KeyCaseInsensitive", "[S]\nÄRGER=1\n", "S", "ärger", u"1"_s},
+        ReadCase{"InvalidUtf8Elsewhere", "\xff\xfe\x80\n[S]\nk=v\n", "S", "k", u"v"_s},
+        ReadCase{"NulBytesElsewhere", QByteArray("\0\0[x\0\n[S]\nk=v\n", 14), "S", "k", u"v"_s},
+        ReadCase{"LineWithoutEquals", "[S]\nk\nk=v\n", "S", "k", u"v"_s},
+        ReadCase{"UnclosedSectionHeader", "[S\nk=v\n", "S", "k", u"v"_s},
+        ReadCase{"EmptyFile", "", "S", "k", std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct WriteCase {
+  const char* name;
+  QByteArray before;
+  const char* key;
+  const char* value;
+  QByteArray after;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class ProfileWrite : public ProfileFile, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(ProfileWrite, KeepsEveryOtherByte) {
+  write(GetParam().before);
+  ASSERT_TRUE(Platform::WriteProfileString("S", GetParam().key, QString::fromUtf8(GetParam().value), path));
+  EXPECT_EQ(contents(), GetParam().after);
+  EXPECT_EQ(Platform::ReadProfileString("S", GetParam().key, path), QString::fromUtf8(GetParam().value).trimmed());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileWrite,
+    ::testing::Values(
+        WriteCase{"EmptyFile", "", "k", "v", "[S]\nk=v\n"},
+        WriteCase{"ReplacesInPlace", "; top\n[A]\nk=1\n[S]\nk=old\n; tail\nx y z\n[B]\nk=2\n", "k", "v",
+                  "; top\n[A]\nk=1\n[S]\nk=v\n; tail\nx y z\n[B]\nk=2\n"},
+        WriteCase{"KeepsKeySpellingAndBlanks", "[s]\n  ZEIT = 30  \n", "Zeit", "60", "[s]\n  ZEIT =60\n"},
+        WriteCase{"CrLfStaysCrLf", "[S]\r\nk=old\r\n", "k", "v", "[S]\r\nk=v\r\n"},
+        WriteCase{"NewKeyInCrLfFile", "[S]\r\na=1\r\n", "k", "v", "[S]\r\na=1\r\nk=v\r\n"},
+        WriteCase{"NewKeyAtEndOfItsSection", "[S]\na=1\n; about B\n\n[B]\nb=2\n", "k", "v",
+                  "[S]\na=1\nk=v\n; about B\n\n[B]\nb=2\n"},
+        WriteCase{"NewKeyInEmptySection", "[S]\n[B]\nb=2\n", "k", "v", "[S]\nk=v\n[B]\nb=2\n"},
+        WriteCase{"NewKeyAfterLastLineWithoutEnding", "[S]\na=1", "k", "v", "[S]\na=1\nk=v\n"},
+        WriteCase{"NewSectionAtEnd", "[A]\nx=1", "k", "v", "[A]\nx=1\n[S]\nk=v\n"},
+        WriteCase{"NewSectionAfterGarbage", QByteArray("\x01\xff\0\n", 4), "k", "v",
+                  QByteArray("\x01\xff\0\n[S]\nk=v\n", 12)},
+        WriteCase{"ByteOrderMarkKept", "\xEF\xBB\xBF[S]\nk=1\n", "k", "2", "\xEF\xBB\xBF[S]\nk=2\n"},
+        WriteCase{"EmptyValue", "[S]\nk=old\n", "k", "", "[S]\nk=\n"},
+        WriteCase{"Utf8Value", "[S]\nk=\n", "k", "/home/jörg/Eingang/", "[S]\nk=/home/jörg/Eingang/\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileFile, RoundTripsValues) {
+  const QString values[] = {u"60"_s, u"/srv/scans/Eingang mit Leerzeichen/"_s, u"Grüße ß €"_s, u"a=b;c[d]"_s,
+                            u"add.wav"_s, QString(5000, u'x')};
+  for (const QString& value : values) {
+    ASSERT_TRUE(Platform::WriteProfileString("Divuvadi Foldwarn", "LetzterPfad", value, path)) << value.left(40);
+    EXPECT_EQ(Platform::ReadProfileString("Divuvadi Foldwarn", "LetzterPfad", path), value);
+  }
+  // Repeated writes replaced one line instead of adding more.
+  EXPECT_EQ(contents().count("LetzterPfad"), 1);
+}
+
+TEST_F(ProfileFile, KeysAppearInTheOrderFirstWritten) {
+  for (const char* key : {"LetzterPfad", "Zeit", "addSound", "removeSound"})
+    ASSERT_TRUE(Platform::WriteProfileString("Divuvadi Foldwarn", key, "x", path));
+  EXPECT_EQ(contents(), "[Divuvadi Foldwarn]\nLetzterPfad=x\nZeit=x\naddSound=x\nremoveSound=x\n");
+}
+
+TEST_F(ProfileFile, MissingFileReadsNothingAndIsCreatedOnWrite) {
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", path), std::nullopt);
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_TRUE(Platform::WriteProfileString("S", "k", "v", path));
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", path), u"v"_s);
+}
+
+TEST_F(ProfileFile, RefusedWritesLeaveTheFileUntouched) {
+  const QByteArray before = "; mine\n[S]\nk=1\n";
+  write(before);
+  struct Refused {
+    const char* section;
+    const char* key;
+    QString value;
+  };
+  const Refused refused[] = {{"S", "k", u"line\nbreak"_s}, {"S", "k", u"cr\rx"_s}, {"S", "k", QString(1, QChar(0))},
+                             {"S", "k=j", u"v"_s},          {"S]", "k", u"v"_s},   {"", "k", u"v"_s},
+                             {"S", "", u"v"_s},             {"S", " k", u"v"_s}};
+  for (const Refused& r : refused) {
+    EXPECT_FALSE(Platform::WriteProfileString(r.section, r.key, r.value, path)) << r.section << "/" << r.key;
+    EXPECT_EQ(contents(), before);
+  }
+}
+
+TEST_F(ProfileFile, FolderInsteadOfFile) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("foldwarn.ini"));
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", path), std::nullopt);
+  EXPECT_FALSE(Platform::WriteProfileString("S", "k", "v", path));
+  EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST_F(ProfileFile, MissingFolderFailsQuietly) {
+  const QString inMissing = dir.filePath("gone/foldwarn.ini");
+  EXPECT_FALSE(Platform::WriteProfileString("S", "k", "v", inMissing));
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", inMissing), std::nullopt);
+}
+
+TEST_F(ProfileFile, WriteThroughSymlinkKeepsTheLink) {
+  const QString real = dir.filePath("real.ini");
+  QFile f(real);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[S]\nk=1\n");
+  f.close();
+  ASSERT_TRUE(QFile::link(real, path));
+  ASSERT_TRUE(Platform::WriteProfileString("S", "k", "2", path));
+  EXPECT_TRUE(QFileInfo(path).isSymLink());
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", real), u"2"_s);
+}
+
+// A write that fails half-way (here: the file size limit hit) must leave the old file as it was.
+TEST_F(ProfileFile, FailedWriteLeavesOldFileIntact) {
+  const QByteArray before = "[S]\nk=short\n";
+  write(before);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = Platform::WriteProfileString("S", "k", QString(4096, u'y'), path);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(contents(), before);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"foldwarn.ini"});
+}
+
+TEST_F(ProfileFile, HugeGarbageFileStaysReadableAndIsKeptOnWrite) {
+  QByteArray garbage(50 * 1024 * 1024, '\0');
+  quint32 seed = 12345;
+  for (char& c : garbage) {
+    seed = seed * 1664525u + 1013904223u;
+    c = char(seed >> 24);
+  }
+  write(garbage);
+  EXPECT_EQ(Platform::ReadProfileString("Divuvadi Foldwarn", "Zeit", path), std::nullopt);
+  ASSERT_TRUE(Platform::WriteProfileString("Divuvadi Foldwarn", "Zeit", "30", path));
+  const QByteArray after = contents();
+  EXPECT_TRUE(after.startsWith(garbage));
+  EXPECT_EQ(Platform::ReadProfileString("Divuvadi Foldwarn", "Zeit", path), u"30"_s);
+}
+
+}  // namespace
