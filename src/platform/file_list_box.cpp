@@ -1,0 +1,57 @@
+#include "file_list_box.h"
+
+#include "folder_count.h"
+#include "paths.h"
+
+#include <QDir>
+
+namespace Platform {
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void FileListBox::setPattern(const QString& pattern) {
+  pattern_ = pattern;
+  refresh();
+}
+
+bool FileListBox::setPath(const QString& folder) {
+  if (!IsListableFolder(folder)) return false;
+  path_ = QDir::cleanPath(folder);
+  return refresh();
+}
+
+void FileListBox::setCountOnly(bool countOnly) {
+  countOnly_ = countOnly;
+  clear();
+  refresh();
+}
+
+bool FileListBox::refresh() {
+  if (path_.isEmpty()) return false;
+  if (countOnly_) {
+    const std::optional<qint64> counted = CountFolderFiles(path_);
+    if (!counted) return false;
+    countedFiles_ = *counted;
+    return true;
+  }
+  QDir dir(path_);
+  if (!dir.isReadable()) return false;
+  const QStringList patterns = pattern_.isEmpty() ? QStringList() : pattern_.split(u';', Qt::SkipEmptyParts);
+  // Without QDir::Hidden and QDir::System: no dot files, no pipes, sockets or devices.
+  const QStringList names = dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  clear();
+  addItems(names);
+  return true;
+}
+
+qint64 FileListBox::listCount() const { return countOnly_ ? countedFiles_ : count(); }
+
+QString FileListBox::fileName(int index) const {
+  const QListWidgetItem* entry = item(index);
+  return entry ? entry->text() : QString();
+}
+
+}  // namespace Platform
