@@ -4,6 +4,8 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QMediaDevices>
+#include <QThread>
+#include <QTimer>
 
 namespace Sound {
 
@@ -22,28 +24,26 @@ namespace {
 
 class DeviceOutput : public ToneOutput {
  public:
+  DeviceOutput() {
+    release_.setSingleShot(true);
+    QObject::connect(&release_, &QTimer::timeout, [this] {
+      if (sink_) sink_->stop();
+    });
+  }
+
   void Play(const std::shared_ptr<const Tone>& tone) override {
     // Stopping drops what the sink still holds: the new tone cuts the old one off.
     if (sink_) sink_->stop();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioDevice device = DefaultDevice();
     if (device.isNull()) {
       sink_.reset();
       return;
     }
     const QAudioFormat format = ChoosePlaybackFormat(*tone, device);
     if (!format.isValid()) return;
-    if (!sink_ || device != device_ || format != format_) {
-      sink_ = std::make_unique<QAudioSink>(device, format);
-      device_ = device;
-      format_ = format;
-      // Give the stream back once the tone has run out; queued so the sink is not stopped inside its own signal.
-      QObject::connect(
-          sink_.get(), &QAudioSink::stateChanged, sink_.get(),
-          [sink = sink_.get()](QAudio::State) {
-            if (sink->state() == QAudio::IdleState) sink->stop();
-          },
-          Qt::QueuedConnection);
-    }
+    // A fresh sink each time: restarting a stopped one does not reliably play again.
+    sink_.reset();
+    sink_ = std::make_unique<QAudioSink>(device, format);
     if (converted_.lock() != tone || convertedFormat_ != format) {
       pcm_ = ConvertTone(*tone, format);
       converted_ = tone;
@@ -53,16 +53,31 @@ class DeviceOutput : public ToneOutput {
     buffer_.setData(pcm_);
     buffer_.open(QIODevice::ReadOnly);
     sink_->start(&buffer_);
+    // The sink runs dry (idle) while the server still plays what it holds, so the stream is given back
+    // only once the tone has surely ended.
+    const qint64 ms = format.durationForBytes(pcm_.size()) / 1000;
+    release_.start(int(std::min<qint64>(ms, 24 * 3600 * 1000)) + 5000);
   }
 
  private:
+  QAudioDevice DefaultDevice() {
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    // The sound server reports its devices a moment after the first connection; only the first tone waits.
+    for (int i = 0; device.isNull() && firstUse_ && i < 50; ++i) {
+      QThread::msleep(10);
+      device = QMediaDevices::defaultAudioOutput();
+    }
+    firstUse_ = false;
+    return device;
+  }
+
+  bool firstUse_ = true;
   std::unique_ptr<QAudioSink> sink_;
-  QAudioDevice device_;
-  QAudioFormat format_;
   QBuffer buffer_;
   std::weak_ptr<const Tone> converted_;
   QAudioFormat convertedFormat_;
   QByteArray pcm_;
+  QTimer release_;
 };
 
 }  // namespace
