@@ -48,6 +48,8 @@ double LeadingNumber(QStringView text) {
     digitsInto(fraction);
   }
   if (whole.empty() && fraction.empty()) return 0.0;
+  const bool zero =
+      whole.find_first_not_of('0') == std::string::npos && fraction.find_first_not_of('0') == std::string::npos;
   bool negativeExponent = false;
   std::string exponent;
   if (in.peek() == u'e' || in.peek() == u'E') {
@@ -58,6 +60,8 @@ double LeadingNumber(QStringView text) {
     }
     digitsInto(exponent);  // "5e" and "5e+" read as 5
   }
+
+  if (zero) return negative ? -0.0 : 0.0;  // whatever the exponent
 
   // Rebuilt without blanks and converted in one go: exact rounding, whatever the locale.
   std::string number = (whole.empty() ? "0" : whole) + '.' + (fraction.empty() ? "0" : fraction);

@@ -44,18 +44,26 @@ void Step(F&& step) noexcept {
 }
 
 // Selects the stored tone in its list without regard to case. When its file cannot be opened (or the list
-// is empty), the default name takes its place and nothing is selected.
+// is empty), the default name takes its place and nothing is selected. A name found in another case takes
+// the file's own spelling: on a case-sensitive file system the stored spelling would name no file.
 void SelectStoredTone(Platform::FileListBox* list, QString& toneName, const QString& defaultName) {
-  if (list->count() > 0 && FileExists(AppFolder + toneName)) {
-    const QString wanted = toneName.toUpper();
-    for (int i = 0; i < list->count(); ++i) {
-      if (list->fileName(i).toUpper() == wanted) {
-        list->setCurrentRow(i);
-        break;
-      }
-    }
-  } else {
+  if (list->count() == 0) {
     toneName = defaultName;
+    return;
+  }
+  const QString wanted = toneName.toUpper();
+  int match = -1;
+  for (int i = 0; i < list->count() && match < 0; ++i) {
+    if (list->fileName(i).toUpper() == wanted) match = i;
+  }
+  const QString fileName = match >= 0 ? list->fileName(match) : toneName;
+  if (!FileExists(AppFolder + fileName)) {
+    toneName = defaultName;
+    return;
+  }
+  if (match >= 0) {
+    list->setCurrentRow(match);
+    toneName = fileName;
   }
 }
 
