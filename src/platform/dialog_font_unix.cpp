@@ -6,7 +6,8 @@ namespace Platform {
 // whatever sans face fontconfig has when it is missing.
 QFont DialogFont() {
   QFont font(QStringLiteral("Liberation Sans"), 8);
-  font.setFamilies(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
+  font.setFamilies(
+      QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
   font.setStyleHint(QFont::SansSerif);
   return font;
 }

@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
-#include <QScrollBar>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;

@@ -63,12 +63,18 @@ TEST(RoundToInt16, HalvesGoToTheEvenNeighbour) {
     double value;
     std::optional<qint16> expected;
   };
-  const Case cases[] = {{"Down", 30.5, 30},           {"Up", 31.5, 32},
-                        {"ToSixty", 59.5, 60},        {"Zero", 0.5, 0},
-                        {"NegativeHalf", -2.5, -2},   {"Below", 30.4999, 30},
-                        {"Max", 32767.4, 32767},      {"MaxPlusHalf", 32767.5, std::nullopt},
-                        {"Min", -32768.5, -32768},    {"BelowMin", -32769, std::nullopt},
-                        {"Large", 99999, std::nullopt}, {"Infinite", HUGE_VAL, std::nullopt},
+  const Case cases[] = {{"Down", 30.5, 30},
+                        {"Up", 31.5, 32},
+                        {"ToSixty", 59.5, 60},
+                        {"Zero", 0.5, 0},
+                        {"NegativeHalf", -2.5, -2},
+                        {"Below", 30.4999, 30},
+                        {"Max", 32767.4, 32767},
+                        {"MaxPlusHalf", 32767.5, std::nullopt},
+                        {"Min", -32768.5, -32768},
+                        {"BelowMin", -32769, std::nullopt},
+                        {"Large", 99999, std::nullopt},
+                        {"Infinite", HUGE_VAL, std::nullopt},
                         {"NaN", std::numeric_limits<double>::quiet_NaN(), std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(Commands::RoundToInt16(c.value), c.expected) << c.name;
 }
@@ -79,14 +85,22 @@ TEST(IntervalFromText, OnlyWholeSecondsFromOneToSixtyApply) {
     QString text;
     std::optional<qint16> expected;
   };
-  const Case cases[] = {{"Thirty", u"30"_s, 30},          {"HalfDown", u"30.5"_s, 30},
-                        {"HalfUp", u"31.5"_s, 32},        {"RoundsToSixty", u"59.5"_s, 60},
-                        {"One", u"1"_s, 1},               {"HalfToZero", u"0.5"_s, std::nullopt},
-                        {"RoundsToOne", u"1.5"_s, 2},     {"Zero", u"0"_s, std::nullopt},
-                        {"SixtyOne", u"61"_s, std::nullopt}, {"SixtyPointFive", u"60.5"_s, 60},
-                        {"TooBigFor16Bits", u"99999"_s, std::nullopt}, {"NoDigits", u"abc"_s, std::nullopt},
-                        {"BlankInside", u" 1 5"_s, 15},   {"Negative", u"-5"_s, std::nullopt},
-                        {"Exponent", u"6e1"_s, 60},       {"Unit", u"45 Sekunden"_s, 45}};
+  const Case cases[] = {{"Thirty", u"30"_s, 30},
+                        {"HalfDown", u"30.5"_s, 30},
+                        {"HalfUp", u"31.5"_s, 32},
+                        {"RoundsToSixty", u"59.5"_s, 60},
+                        {"One", u"1"_s, 1},
+                        {"HalfToZero", u"0.5"_s, std::nullopt},
+                        {"RoundsToOne", u"1.5"_s, 2},
+                        {"Zero", u"0"_s, std::nullopt},
+                        {"SixtyOne", u"61"_s, std::nullopt},
+                        {"SixtyPointFive", u"60.5"_s, 60},
+                        {"TooBigFor16Bits", u"99999"_s, std::nullopt},
+                        {"NoDigits", u"abc"_s, std::nullopt},
+                        {"BlankInside", u" 1 5"_s, 15},
+                        {"Negative", u"-5"_s, std::nullopt},
+                        {"Exponent", u"6e1"_s, 60},
+                        {"Unit", u"45 Sekunden"_s, 45}};
   for (const Case& c : cases) EXPECT_EQ(Commands::IntervalFromText(c.text), c.expected) << c.name;
 }
 
@@ -94,8 +108,25 @@ TEST(IntervalFromText, OnlyWholeSecondsFromOneToSixtyApply) {
 TEST(IntervalFromText, AnyTextGivesAnAnswer) {
   std::mt19937 random(20261207);
   // Lone surrogate halves too: the text may be anything.
-  const char16_t alphabet[] = {u' ', u'\t', u'\n', u'\r', u'+', u'-', u'.', u'e', u'E', u'0', u'1', u'5',
-                               u'9', u'x', u',', u'\u00e9', char16_t(0xD83D), char16_t(0xDE00), u'\0'};
+  const char16_t alphabet[] = {u' ',
+                               u'\t',
+                               u'\n',
+                               u'\r',
+                               u'+',
+                               u'-',
+                               u'.',
+                               u'e',
+                               u'E',
+                               u'0',
+                               u'1',
+                               u'5',
+                               u'9',
+                               u'x',
+                               u',',
+                               u'\u00e9',
+                               char16_t(0xD83D),
+                               char16_t(0xDE00),
+                               u'\0'};
   std::uniform_int_distribution<int> pick(0, int(std::size(alphabet)) - 1);
   std::uniform_int_distribution<int> length(0, 40);
   for (int i = 0; i < 20000; ++i) {

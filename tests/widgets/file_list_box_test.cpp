@@ -45,7 +45,9 @@ TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
   };
   const Case cases[] = {
       {"Waves", u"*.wav"_s, {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s}},
-      {"Everything", u""_s, {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"noext"_s, u"notes.txt"_s}},
+      {"Everything",
+       u""_s,
+       {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"noext"_s, u"notes.txt"_s}},
       {"TwoPatterns", u"*.txt;l*"_s, {u"link.wav"_s, u"LOUD.WAV"_s, u"notes.txt"_s}},
       {"NoMatch", u"*.mp3"_s, {}},
   };

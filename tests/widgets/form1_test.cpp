@@ -72,17 +72,13 @@ TEST(Form1Design, ControlsSitWhereTheyAreDesigned) {
     QRect rect;
     const char* parent;
   };
-  const Row rows[] = {{"Frame1", TwipRect(120, 1020, 5475, 2835), "Form1"},
-                      {"File3", TwipRect(2760, 435, 2535, 2235), "Frame1"},
-                      {"File2", TwipRect(180, 435, 2535, 2235), "Frame1"},
-                      {"Label2", TwipRect(180, 240, 5055, 195), "Frame1"},
-                      {"dummy", TwipRect(2820, 4500, 315, 285), "Form1"},
-                      {"HScroll1", TwipRect(2640, 660, 2955, 255), "Form1"},
-                      {"File1", TwipRect(660, 4320, 1995, 480), "Form1"},
-                      {"Command1", TwipRect(120, 660, 1635, 255), "Form1"},
-                      {"Text1", TwipRect(120, 300, 5475, 285), "Form1"},
-                      {"Label3", TwipRect(1800, 660, 795, 255), "Form1"},
-                      {"Label1", TwipRect(120, 60, 5295, 255), "Form1"}};
+  const Row rows[] = {
+      {"Frame1", TwipRect(120, 1020, 5475, 2835), "Form1"}, {"File3", TwipRect(2760, 435, 2535, 2235), "Frame1"},
+      {"File2", TwipRect(180, 435, 2535, 2235), "Frame1"},  {"Label2", TwipRect(180, 240, 5055, 195), "Frame1"},
+      {"dummy", TwipRect(2820, 4500, 315, 285), "Form1"},   {"HScroll1", TwipRect(2640, 660, 2955, 255), "Form1"},
+      {"File1", TwipRect(660, 4320, 1995, 480), "Form1"},   {"Command1", TwipRect(120, 660, 1635, 255), "Form1"},
+      {"Text1", TwipRect(120, 300, 5475, 285), "Form1"},    {"Label3", TwipRect(1800, 660, 795, 255), "Form1"},
+      {"Label1", TwipRect(120, 60, 5295, 255), "Form1"}};
   for (const Row& row : rows) {
     const auto* control = form.findChild<QWidget*>(QLatin1StringView(row.name));
     ASSERT_NE(control, nullptr) << row.name;
@@ -156,8 +152,8 @@ TEST(Form1Design, CaptionsFitTheirBoxes) {
   option.initFrom(form.Frame1);
   option.text = form.Frame1->title();
   option.subControls = QStyle::SC_GroupBoxLabel;
-  const QRect label = form.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel,
-                                                            form.Frame1);
+  const QRect label =
+      form.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, form.Frame1);
   EXPECT_GE(label.width(), QFontMetrics(form.Frame1->font()).horizontalAdvance(form.Frame1->title()));
   // The right heading stands above the right list.
   const int gap = QFontMetrics(form.Label2->font()).horizontalAdvance(u"'Neue Datei'"_s + QString(38, u' '));
@@ -173,7 +169,8 @@ TEST(Form1Design, TabCyclesThroughTheFocusableControls) {
   QTest::keyClicks(form.Text1, u"typed"_s);
   EXPECT_TRUE(form.Text1->text().isEmpty());
 
-  const QWidget* order[] = {form.Command1, form.HScroll1, form.dummy, form.File2, form.File3, form.Text1, form.Command1};
+  const QWidget* order[] = {form.Command1, form.HScroll1, form.dummy,   form.File2,
+                            form.File3,    form.Text1,    form.Command1};
   for (const QWidget* expected : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), expected) << expected->objectName();
@@ -200,7 +197,8 @@ TEST(WindowPlacement, CenterFormMovesWithoutResizing) {
     const char* name;
     QSize size;
   };
-  const Case cases[] = {{"Small", {300, 200}}, {"Odd", {301, 201}}, {"Oversized", {area.width() + 50, area.height() + 50}}};
+  const Case cases[] = {
+      {"Small", {300, 200}}, {"Odd", {301, 201}}, {"Oversized", {area.width() + 50, area.height() + 50}}};
   for (const Case& c : cases) {
     QWidget window;
     window.resize(c.size);
@@ -489,7 +487,8 @@ TEST_F(Shutdown, ClosingSavesTheControlsThenEnds) {
   });
   EXPECT_TRUE(form.close());
   EXPECT_EQ(ends, QList<int>{0});
-  EXPECT_EQ(atEnd, "[Divuvadi Foldwarn]\nLetzterPfad=/data/Daten/\nZeit=30\naddSound=add.wav\nremoveSound=remove.wav\n");
+  EXPECT_EQ(atEnd,
+            "[Divuvadi Foldwarn]\nLetzterPfad=/data/Daten/\nZeit=30\naddSound=add.wav\nremoveSound=remove.wav\n");
 }
 
 TEST_F(Shutdown, NothingSelectedSavesEmptyToneNames) {

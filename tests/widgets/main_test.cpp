@@ -94,7 +94,7 @@ TEST_F(Startup, WithoutSettingsWatchesTheProgramFolder) {
   EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
   EXPECT_EQ(AppModul::StartupFilling, 0);
   EXPECT_TRUE(form->Timer1->isActive());
-  EXPECT_TRUE(played.isEmpty());  // selecting the stored tones plays nothing
+  EXPECT_TRUE(played.isEmpty());              // selecting the stored tones plays nothing
   EXPECT_FALSE(QFile::exists(settingsFile));  // reading creates nothing
   EXPECT_TRUE(ends.isEmpty());
 }
@@ -162,24 +162,26 @@ TEST_F(Startup, Interval) {
     QByteArray stored;
     int value;
   };
-  const Case cases[] = {{"Thirty", "30", 30},      {"HalfDown", "30.5", 30},  {"HalfUp", "31.5", 32},
-                        {"ToSixty", "59.5", 60},   {"Zero", "0", 60},         {"SixtyOne", "61", 60},
-                        {"TooBig", "99999", 60},   {"NoNumber", "abc", 60},   {"BlankInside", " 1 5", 15},
-                        {"One", "1", 1},           {"Negative", "-5", 60}};
+  const Case cases[] = {{"Thirty", "30", 30},    {"HalfDown", "30.5", 30}, {"HalfUp", "31.5", 32},
+                        {"ToSixty", "59.5", 60}, {"Zero", "0", 60},        {"SixtyOne", "61", 60},
+                        {"TooBig", "99999", 60}, {"NoNumber", "abc", 60},  {"BlankInside", " 1 5", 15},
+                        {"One", "1", 1},         {"Negative", "-5", 60}};
   for (const Case& c : cases) {
     WriteSettings("Zeit=" + c.stored + "\n");
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->HScroll1->value(), c.value) << c.name;
-    const QString label = c.value == 60  ? u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s
-                          : c.value == 1 ? u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s
-                                         : u"Folgender Pfad wird alle %1 Sekunden auf neue Dateien überprüft:"_s.arg(c.value);
+    const QString label = c.value == 60 ? u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s
+                          : c.value == 1
+                              ? u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s
+                              : u"Folgender Pfad wird alle %1 Sekunden auf neue Dateien überprüft:"_s.arg(c.value);
     EXPECT_EQ(form->Label1->text(), label) << c.name;
   }
 }
 
 TEST_F(Startup, EmptyProgramFolder) {
-  for (const char* name : {"add.wav", "remove.wav", "ping.wav"}) QFile::remove(programDir.filePath(QLatin1StringView(name)));
+  for (const char* name : {"add.wav", "remove.wav", "ping.wav"})
+    QFile::remove(programDir.filePath(QLatin1StringView(name)));
   WriteSettings("addSound=ping.wav\n");
   Form1* form = Start();
   ASSERT_TRUE(form);
