@@ -55,7 +55,7 @@ void EndProgram(int exitCode) {
     testEnd()(exitCode);
     return;
   }
-  if (QThread::currentThread()->loopLevel() == 0) {
+  if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() == 0) {
     // Nothing runs yet: exec() returns at once, and everything is torn down in order.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [exitCode] { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);

@@ -55,17 +55,18 @@ class CloseWindow : public ::testing::Test {
   QString display;
 
   void SetUp() override {
-    // A display number nobody uses.
-    for (int n = 90 + int(QCoreApplication::applicationPid() % 100); n < 400; ++n) {
-      if (!QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(n)) && !QFile::exists(u"/tmp/.X%1-lock"_s.arg(n))) {
-        display = u":%1"_s.arg(n);
-        break;
-      }
-    }
-    ASSERT_FALSE(display.isEmpty());
-    xvfb.start(u"Xvfb"_s, {display, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-nolisten"_s, u"tcp"_s});
+    // Xvfb picks a free display itself and tells its number on standard output.
+    xvfb.setStandardErrorFile(QProcess::nullDevice());
+    xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-nolisten"_s, u"tcp"_s});
     ASSERT_TRUE(xvfb.waitForStarted(10000)) << "Xvfb is missing: scripts/setup installs it";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(u"/tmp/.X11-unix/X"_s + display.mid(1)); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          xvfb.waitForReadyRead(100);
+          return xvfb.canReadLine();
+        },
+        20000));
+    display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
+    ASSERT_GT(display.size(), 1);
   }
   void TearDown() override {
     for (QProcess* p : {&program, &xvfb}) {
