@@ -94,8 +94,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   // Mouse, arrow keys and selection from code all change the selection.
   connect(File2, &QListWidget::itemSelectionChanged, this, &Form1::File2_Click);
   connect(File3, &QListWidget::itemSelectionChanged, this, &Form1::File3_Click);
-  // A logout closes the window like the user would, so the settings are saved.
-  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { close(); });
+  // A logout saves like closing does. The session ends the program itself; ending it here would also end it
+  // at a mere checkpoint of the session.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
 }
 
 void Form1::showEvent(QShowEvent* event) {
@@ -120,12 +121,16 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Unload() {
+  SaveSettings();
+  Guarded([] { Platform::EndProgram(0); });
+}
+
+void Form1::SaveSettings() {
   using namespace Commands;
   Guarded([&] { WriteSetting(SettingsSection, u"LetzterPfad"_s, Text1->text(), SettingsFile); });
   Guarded([&] { WriteSetting(SettingsSection, u"Zeit"_s, QString::number(HScroll1->value()), SettingsFile); });
   Guarded([&] { WriteSetting(SettingsSection, u"addSound"_s, File2->selectedFileName(), SettingsFile); });
   Guarded([&] { WriteSetting(SettingsSection, u"removeSound"_s, File3->selectedFileName(), SettingsFile); });
-  Guarded([] { Platform::EndProgram(0); });
 }
 
 void Form1::Timer1_Timer() {

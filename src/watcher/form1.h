@@ -47,6 +47,9 @@ class Form1 : public QWidget {
   void File3_Click();
 
  private:
+  // The four settings from the controls, in the order the file has them.
+  void SaveSettings();
+
   qint16 TickCounter = 0;  // ticks since the last check; never above 60
   bool loaded_ = false;
 };

@@ -262,6 +262,20 @@ TEST_F(CheckInterval, LabelFollowsTheDraggedThumbAndArrows) {
   EXPECT_EQ(form.HScroll1->value(), 2);
 }
 
+TEST_F(CheckInterval, ClicksStepByOneOnTheArrowsAndByTenInTheTrack) {
+  Form1 form;
+  form.show();
+  QScrollBar* bar = form.HScroll1;
+  const int middle = bar->height() / 2;
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, middle));  // right arrow, at the end
+  EXPECT_EQ(bar->value(), 60);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(3, middle));  // left arrow
+  EXPECT_EQ(bar->value(), 59);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->height() + 3, middle));  // track, left of the thumb
+  EXPECT_EQ(bar->value(), 49);
+  EXPECT_EQ(form.Label1->text(), u"Folgender Pfad wird alle 49 Sekunden auf neue Dateien überprüft:"_s);
+}
+
 class WatchCycle : public Recording {
  public:
   QTemporaryDir dir;
@@ -511,7 +525,7 @@ TEST_F(Shutdown, UnwritableSettingsStillEnd) {
   EXPECT_FALSE(QFile::exists(Commands::SettingsFile));
 }
 
-TEST_F(Shutdown, LogoutClosesTheWindow) {
+TEST_F(Shutdown, LogoutSaves) {
   // The session manager cannot be faked; the window must at least be listening to it.
   EXPECT_TRUE(QObject::disconnect(qApp, &QGuiApplication::commitDataRequest, &form, nullptr));
 }
