@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -45,12 +46,15 @@ void CenterForm(QWidget* form) {
 
 void SetTopmost(QWidget* form) {
   if (!form) return;
-  const QRect geometry = form->geometry();
-  const bool visible = form->isVisible();
-  // Changing window flags re-creates the native window and hides it; put it back where it was.
-  form->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  form->setGeometry(geometry);
-  if (visible) form->show();
+  const Qt::WindowFlags flags = form->windowFlags() | Qt::WindowStaysOnTopHint;
+  if (QWindow* window = form->windowHandle()) {
+    // The native window exists: tell it directly. QWidget::setWindowFlags would re-create and hide it, which
+    // is no good from inside a load handler that runs while the window is being shown.
+    form->overrideWindowFlags(flags);
+    window->setFlags(flags);
+  } else {
+    form->setWindowFlags(flags);
+  }
   QCoreApplication::processEvents();
 }
 

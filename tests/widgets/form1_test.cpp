@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "support/qt_printers.h"
@@ -163,7 +164,7 @@ TEST(Form1Design, CaptionsFitTheirBoxes) {
 TEST(Form1Design, TabCyclesThroughTheFocusableControls) {
   Form1 form;
   form.show();
-  QApplication::setActiveWindow(&form);
+  form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   EXPECT_EQ(QApplication::focusWidget(), form.Text1);
   QTest::keyClicks(form.Text1, u"typed"_s);
@@ -220,8 +221,42 @@ TEST(WindowPlacement, SetTopmostKeepsPlaceAndSize) {
   const QRect before = window.geometry();
   Commands::SetTopmost(&window);
   EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.geometry(), before);
+}
+
+// The folder picker places itself from its load handler, while it is being shown.
+TEST(WindowPlacement, PlacingFromTheFirstShowing) {
+  class Loading : public QWidget {
+   public:
+    int loads = 0;
+
+   protected:
+    void showEvent(QShowEvent* event) override {
+      ++loads;
+      Commands::CenterForm(this);
+      Commands::SetTopmost(this);
+      QWidget::showEvent(event);
+    }
+  } window;
+  window.resize(300, 200);
+  window.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.loads, 1);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(window.size(), QSize(300, 200));
+}
+
+TEST(WindowPlacement, SetTopmostBeforeTheFirstShowing) {
+  QWidget window;
+  window.resize(300, 200);
+  Commands::SetTopmost(&window);
+  EXPECT_FALSE(window.isVisible());
+  window.show();
+  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(window.size(), QSize(300, 200));
 }
 
 using CheckInterval = Recording;
@@ -430,7 +465,7 @@ class SignalTones : public Recording {
     AppModul::AddSoundFile = u"add.wav"_s;
     AppModul::RemoveSoundFile = u"remove.wav"_s;
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
   void Click(Platform::FileListBox* list, int row) {
