@@ -83,7 +83,7 @@ void InitProgramFolders() {
 }
 
 void Main() {
-  // 1. One instance per program folder; a second start ends here without a trace.
+  // One instance per program folder; a second start ends here without a trace.
   bool firstInstance = true;
   Step([&] {
     const QFileInfo program(ProgramFile());
@@ -95,11 +95,11 @@ void Main() {
     return;
   }
 
-  // 2.-3. Folders and settings file: the window takes its caption from the section while it loads.
+  // Folders and settings file: the window takes its caption from the section while it loads.
   Step([] { InitProgramFolders(); });
   Step([] { InitSettingsFile(); });
 
-  // 4. The window appears with its design values while it is filled.
+  // The window appears with its design values while it is filled.
   Step([] {
     delete mainForm();  // a previous run in the same process
     QApplication::setWindowIcon(QIcon(u":/foldwarn.png"_s));
@@ -109,25 +109,25 @@ void Main() {
   Form1* const form = mainForm();
   if (!form) return;
 
-  // 5. The four settings.
+  // The four settings.
   QString watchedPath, intervalText, addName, removeName;
   Step([&] { watchedPath = ReadSetting(SettingsSection, u"LetzterPfad"_s, SettingsFile, AppFolder); });
   Step([&] { intervalText = ReadSetting(SettingsSection, u"Zeit"_s, SettingsFile, u"60"_s); });
   Step([&] { addName = ReadSetting(SettingsSection, u"addSound"_s, SettingsFile, u"add.wav"_s); });
   Step([&] { removeName = ReadSetting(SettingsSection, u"removeSound"_s, SettingsFile, u"remove.wav"_s); });
 
-  // 6.-8. A folder that is gone gives way to the program folder; an existing one stays as stored.
+  // A folder that is gone gives way to the program folder; an existing one stays as stored.
   Step([&] {
     if (watchedPath.isEmpty() || !FolderExists(watchedPath)) watchedPath = AppFolder;
   });
   Step([&] { form->Text1->setText(watchedPath); });
   Step([&] { form->File1->setPath(form->Text1->text()); });
 
-  // 9. Both tone lists show the program folder's wave files.
+  // Both tone lists show the program folder's wave files.
   Step([&] { form->File2->setPath(AppFolder); });
   Step([&] { form->File3->setPath(AppFolder); });
 
-  // 10.-14. Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
+  // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
   AppModul::StartupFilling = 1;
   Step([&] { SelectStoredTone(form->File2, addName, u"add.wav"_s); });
   Step([&] { SelectStoredTone(form->File3, removeName, u"remove.wav"_s); });
@@ -137,19 +137,19 @@ void Main() {
   });
   AppModul::StartupFilling = 0;
 
-  // 15. Let the window repaint with its contents.
+  // Let the window repaint with its contents.
   Step([] { QCoreApplication::processEvents(); });
   if (!mainForm()) return;
 
-  // 16. The base the first check compares with.
+  // The base the first check compares with.
   Step([&] { AppModul::LastFileCount = form->File1->listCount(); });
 
-  // 17. The interval; a change of value updates the label through the scroll bar's change handling.
+  // The interval; a change of value updates the label through the scroll bar's change handling.
   Step([&] {
     if (const std::optional<qint16> seconds = IntervalFromText(intervalText)) form->HScroll1->setValue(*seconds);
   });
 
-  // 18. Last of all the watch starts.
+  // Last of all the watch starts.
   Step([&] { form->Timer1->start(); });
 }
 
