@@ -4,6 +4,7 @@
 
 #include "platform/file_list_box.h"
 #include "platform/instance.h"
+#include "platform/quit_signals.h"
 #include "watcher/form1.h"
 
 #include <QApplication>
@@ -108,6 +109,12 @@ void Main() {
   });
   Form1* const form = mainForm();
   if (!form) return;
+  // A logout or `kill` closes the window the normal way, so the settings are saved.
+  Step([] {
+    Platform::OnQuitSignal([] {
+      if (Form1* f = mainForm()) f->close();
+    });
+  });
 
   // The four settings.
   QString watchedPath, intervalText, addName, removeName;

@@ -1,5 +1,5 @@
-// The real program under Xvfb: closing its window the way a window manager does (WM_DELETE_WINDOW) saves
-// the settings and ends the process at once with exit code 0.
+// The real program under Xvfb: closing its window the way a window manager does (WM_DELETE_WINDOW), or
+// ending it by a signal as a logout or `kill` does, saves the settings and ends the process with exit code 0.
 #include "platform/instance.h"
 #include "platform/private_profile.h"
 
@@ -12,6 +12,7 @@
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -48,7 +49,27 @@ xcb_window_t FindWindow(xcb_connection_t* c, const QByteArray& title) {
   return XCB_WINDOW_NONE;
 }
 
-class CloseWindow : public ::testing::Test {
+void SendDeleteWindow(xcb_connection_t* c, xcb_window_t window) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = Atom(c, "WM_PROTOCOLS");
+  event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
+  event.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+  xcb_flush(c);
+}
+
+// How the program is told to end: the window manager's close message, or a signal.
+struct Ending {
+  const char* name;
+  int signal;  // 0: WM_DELETE_WINDOW
+};
+
+void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
+
+class CloseWindow : public ::testing::TestWithParam<Ending> {
  protected:
   QTemporaryDir root;
   QProcess xvfb, program;
@@ -78,7 +99,7 @@ class CloseWindow : public ::testing::Test {
   }
 };
 
-TEST_F(CloseWindow, SavesTheSettingsAndEnds) {
+TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
   const QString folder = root.filePath(u"program"_s);
   const QString runtime = root.filePath(u"run"_s);
   ASSERT_TRUE(QDir().mkpath(folder));
@@ -112,15 +133,11 @@ TEST_F(CloseWindow, SavesTheSettingsAndEnds) {
   QTest::qWait(500);
   ASSERT_EQ(program.state(), QProcess::Running);
 
-  xcb_client_message_event_t event{};
-  event.response_type = XCB_CLIENT_MESSAGE;
-  event.format = 32;
-  event.window = window;
-  event.type = Atom(c, "WM_PROTOCOLS");
-  event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
-  event.data.data32[1] = XCB_CURRENT_TIME;
-  xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-  xcb_flush(c);
+  if (GetParam().signal != 0) {
+    ASSERT_EQ(::kill(pid_t(program.processId()), GetParam().signal), 0);
+  } else {
+    SendDeleteWindow(c, window);
+  }
 
   ASSERT_TRUE(program.waitForFinished(20000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -141,5 +158,10 @@ TEST_F(CloseWindow, SavesTheSettingsAndEnds) {
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
   EXPECT_FALSE(QFile::exists(Platform::InstanceLockPath(u"foldwarn"_s, folder + u'/')));
 }
+
+INSTANTIATE_TEST_SUITE_P(Endings, CloseWindow,
+                         ::testing::Values(Ending{"WindowManagerClose", 0}, Ending{"Sigterm", SIGTERM},
+                                           Ending{"Sigint", SIGINT}, Ending{"Sighup", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
