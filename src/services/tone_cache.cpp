@@ -25,7 +25,13 @@ std::shared_ptr<const Tone> ToneCache::Get(const QString& path) {
   }
   ++decodes_;
   entries_.push_front(Entry{path, size, modified, changed, DecodeToneFile(path)});
-  if (int(entries_.size()) > capacity_) entries_.pop_back();
+  // Bounded in number and in memory; the tone just decoded always stays.
+  auto samples = [this] {
+    qint64 total = 0;
+    for (const Entry& e : entries_) total += e.tone ? qint64(e.tone->samples.size()) : 0;
+    return total;
+  };
+  while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > kSampleBudget)) entries_.pop_back();
   return entries_.front().tone;
 }
 

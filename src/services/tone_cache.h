@@ -21,6 +21,8 @@ class ToneCache {
   int decodeCount() const { return decodes_; }
 
  private:
+  static constexpr qint64 kSampleBudget = 2 * kMaxToneSamples;  // 128 MB of decoded sound at most
+
   struct Entry {
     QString path;
     qint64 size = -1;
