@@ -1,17 +1,17 @@
 // Counting a watched folder against the floor: a bare getdents64 walk over the same folder.
-#include "platform/folder_count.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <map>
-#include <memory>
-#include <string>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/folder_count.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ const QString& Folder(int files) {
     dir = std::make_unique<QTemporaryDir>();
     const std::string base = QFile::encodeName(dir->path()).toStdString() + "/";
     for (int i = 0; i < files; ++i) {
-      const int fd = ::open((base + "file-" + std::to_string(i) + ".dat").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+      const int fd =
+          ::open((base + "file-" + std::to_string(i) + ".dat").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
       if (fd >= 0) ::close(fd);
     }
     for (int i = 0; i < 5; ++i) {

@@ -1,13 +1,14 @@
 // How long PlaySoundFile keeps its caller, and how long a tone takes to reach the output on first use.
-#include "services/sound.h"
-#include "services/tone_output.h"
+#include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <chrono>
+
+#include "services/sound.h"
+#include "services/tone_output.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "folder_count.h"
-
-#include <QFile>
-#include <memory>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <memory>
+
+#include "folder_count.h"
 
 namespace Platform {
 namespace {

@@ -1,9 +1,5 @@
 #include "sound.h"
 
-#include "startup/commands.h"
-#include "tone_cache.h"
-#include "tone_output.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QThread>
@@ -11,6 +7,10 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+
+#include "startup/commands.h"
+#include "tone_cache.h"
+#include "tone_output.h"
 
 namespace Sound {
 namespace {
@@ -36,7 +36,8 @@ class Engine {
     pending_ = path;
     if (busy_) return;  // the worker picks it up when it is done with the current one
     busy_ = true;
-    QMetaObject::invokeMethod(&worker_, [this] { Drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &worker_, [this] { Drain(); }, Qt::QueuedConnection);
   }
 
   void SetOutput(std::unique_ptr<ToneOutput> output) {

@@ -1,11 +1,11 @@
 #include "tone.h"
 
+#include <sndfile.h>
+
 #include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-#include <sndfile.h>
 
 namespace Sound {
 namespace {
@@ -66,8 +66,7 @@ QByteArray ConvertTone(const Tone& tone, const QAudioFormat& format) {
   const int outChannels = format.channelCount();
   const int outRate = format.sampleRate();
   const int bytesPerSample = format.bytesPerSample();
-  if (tone.channels <= 0 || tone.sampleRate <= 0 || outChannels <= 0 || outRate <= 0 || bytesPerSample <= 0)
-    return {};
+  if (tone.channels <= 0 || tone.sampleRate <= 0 || outChannels <= 0 || outRate <= 0 || bytesPerSample <= 0) return {};
   const qint64 inFrames = tone.frames();
   const qint64 outFrames = inFrames * outRate / tone.sampleRate;
   QByteArray out(outFrames * outChannels * bytesPerSample, Qt::Uninitialized);

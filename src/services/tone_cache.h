@@ -1,11 +1,11 @@
 #pragma once
 
-#include "tone.h"
-
 #include <QDateTime>
 #include <QString>
 #include <list>
 #include <memory>
+
+#include "tone.h"
 
 namespace Sound {
 

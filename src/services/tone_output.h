@@ -1,10 +1,9 @@
 #pragma once
 
-#include "tone.h"
-
 #include <QAudioDevice>
-
 #include <memory>
+
+#include "tone.h"
 
 namespace Sound {
 

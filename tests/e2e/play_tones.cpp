@@ -1,10 +1,10 @@
 // Plays tones through the real sound output: play_tones FILE [PAUSE_MS FILE]...
 // Used by the end-to-end test of the audio path; waits for the last tone to finish before it ends.
-#include "services/sound.h"
-
 #include <QCoreApplication>
 #include <QThread>
 #include <cstdio>
+
+#include "services/sound.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

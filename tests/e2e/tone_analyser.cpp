@@ -3,7 +3,7 @@
 // EXPECTED is the sequence of tone names ("add", "remove") that must be heard, in that order, and nothing else.
 // With --cut, a tone must stop sounding as soon as the next one starts (it was cut off, not played out).
 // Each tone is recognised by its strongest frequency, found in its reference file.
-#include "support/tone_analysis.h"
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include <sndfile.h>
+#include "support/tone_analysis.h"
 
 namespace {
 
@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
   std::vector<double> power[2];
   for (size_t i = 0; i + w <= rec.x.size(); i += w) {
     double p[2];
-    for (int r = 0; r < 2; ++r) power[r].push_back(p[r] = ToneAnalysis::Power(rec.x.data() + i, w, rec.rate, ref[r].hz));
+    for (int r = 0; r < 2; ++r)
+      power[r].push_back(p[r] = ToneAnalysis::Power(rec.x.data() + i, w, rec.rate, ref[r].hz));
     int l = -1;
     for (int r = 0; r < 2; ++r)
       if (p[r] > 0.05 * ref[r].peak && p[r] > 4 * p[1 - r]) l = r;

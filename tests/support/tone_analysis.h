@@ -25,8 +25,7 @@ inline double Power(const float* x, size_t n, double rate, double hz) {
 inline double Power(const std::vector<float>& x, double rate, double hz) { return Power(x.data(), x.size(), rate, hz); }
 
 // The strongest frequency between lo and hi, searched in steps of step Hz.
-inline double MainFrequency(const float* x, size_t n, double rate, double lo = 100, double hi = 4000,
-                            double step = 5) {
+inline double MainFrequency(const float* x, size_t n, double rate, double lo = 100, double hi = 4000, double step = 5) {
   double best = lo, bestPower = -1;
   for (double hz = lo; hz <= hi; hz += step) {
     const double p = Power(x, n, rate, hz);

@@ -1,15 +1,15 @@
 #include "platform/folder_count.h"
 
-#include "support/qt_printers.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "support/qt_printers.h"
 
 namespace {
 
@@ -46,64 +46,63 @@ TEST_P(CountFolderFilesTest, CountsRegularVisibleFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, CountFolderFilesTest,
-    ::testing::Values(
-        CountCase{"EmptyFolder", [](const QString&) {}, 0},
-        CountCase{"ThreeFiles",
-                  [](const QString& d) {
-                    for (auto n : {"a.txt", "b", "Ünïcödé ♪.wav"}) MakeFile(d + "/" + n);
-                  },
-                  3},
-        CountCase{"HiddenFilesDoNotCount",
-                  [](const QString& d) {
-                    MakeFile(d + "/.hidden");
-                    MakeFile(d + "/..also");
-                    MakeFile(d + "/shown");
-                  },
-                  1},
-        CountCase{"SubfoldersDoNotCount",
-                  [](const QString& d) {
-                    QDir().mkdir(d + "/sub");
-                    QDir().mkdir(d + "/.hiddensub");
-                    MakeFile(d + "/sub/inner");
-                    MakeFile(d + "/file");
-                  },
-                  1},
-        CountCase{"LinkToFileCounts",
-                  [](const QString& d) {
-                    MakeFile(d + "/../outside");
-                    MakeLink(d + "/../outside", d + "/link");
-                  },
-                  1},
-        CountCase{"VisibleLinkToHiddenFileCounts",
-                  [](const QString& d) {
-                    MakeFile(d + "/.target");
-                    MakeLink(".target", d + "/visible");
-                  },
-                  1},
-        CountCase{"LinkToFolderDoesNotCount",
-                  [](const QString& d) {
-                    QDir().mkdir(d + "/../elsewhere");
-                    MakeLink(d + "/../elsewhere", d + "/dirlink");
-                  },
-                  0},
-        CountCase{"DanglingLinkDoesNotCount", [](const QString& d) { MakeLink(d + "/nowhere", d + "/dangling"); },
-                  0},
-        CountCase{"FifoDoesNotCount",
-                  [](const QString& d) {
-                    ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/pipe").constData(), 0600), 0);
-                    MakeFile(d + "/file");
-                  },
-                  1},
-        CountCase{"MoreThanA16BitCount",
-                  [](const QString& d) {
-                    for (int i = 0; i < 40000; ++i) {
-                      QFile f(d + "/f" + QString::number(i));
-                      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-                    }
-                    QDir().mkdir(d + "/sub");
-                    MakeFile(d + "/.hidden");
-                  },
-                  40000}),
+    ::testing::Values(CountCase{"EmptyFolder", [](const QString&) {}, 0},
+                      CountCase{"ThreeFiles",
+                                [](const QString& d) {
+                                  for (auto n : {"a.txt", "b", "Ünïcödé ♪.wav"}) MakeFile(d + "/" + n);
+                                },
+                                3},
+                      CountCase{"HiddenFilesDoNotCount",
+                                [](const QString& d) {
+                                  MakeFile(d + "/.hidden");
+                                  MakeFile(d + "/..also");
+                                  MakeFile(d + "/shown");
+                                },
+                                1},
+                      CountCase{"SubfoldersDoNotCount",
+                                [](const QString& d) {
+                                  QDir().mkdir(d + "/sub");
+                                  QDir().mkdir(d + "/.hiddensub");
+                                  MakeFile(d + "/sub/inner");
+                                  MakeFile(d + "/file");
+                                },
+                                1},
+                      CountCase{"LinkToFileCounts",
+                                [](const QString& d) {
+                                  MakeFile(d + "/../outside");
+                                  MakeLink(d + "/../outside", d + "/link");
+                                },
+                                1},
+                      CountCase{"VisibleLinkToHiddenFileCounts",
+                                [](const QString& d) {
+                                  MakeFile(d + "/.target");
+                                  MakeLink(".target", d + "/visible");
+                                },
+                                1},
+                      CountCase{"LinkToFolderDoesNotCount",
+                                [](const QString& d) {
+                                  QDir().mkdir(d + "/../elsewhere");
+                                  MakeLink(d + "/../elsewhere", d + "/dirlink");
+                                },
+                                0},
+                      CountCase{"DanglingLinkDoesNotCount",
+                                [](const QString& d) { MakeLink(d + "/nowhere", d + "/dangling"); }, 0},
+                      CountCase{"FifoDoesNotCount",
+                                [](const QString& d) {
+                                  ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/pipe").constData(), 0600), 0);
+                                  MakeFile(d + "/file");
+                                },
+                                1},
+                      CountCase{"MoreThanA16BitCount",
+                                [](const QString& d) {
+                                  for (int i = 0; i < 40000; ++i) {
+                                    QFile f(d + "/f" + QString::number(i));
+                                    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                                  }
+                                  QDir().mkdir(d + "/sub");
+                                  MakeFile(d + "/.hidden");
+                                },
+                                40000}),
     [](const ::testing::TestParamInfo<CountCase>& info) { return std::string(info.param.name); });
 
 TEST(CountFolderFilesFailure, UnreadableFolderGivesNothing) {

@@ -1,11 +1,8 @@
 // PlaySoundFile without an audio device: the tones reach a recording output on the playback thread.
 #include "services/sound.h"
-#include "services/tone_cache.h"
-#include "services/tone_output.h"
-#include "startup/commands.h"
 
-#include "support/qt_printers.h"
-#include "support/tone_analysis.h"
+#include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,10 +12,13 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <gtest/gtest.h>
 #include <mutex>
 
-#include <sndfile.h>
+#include "services/tone_cache.h"
+#include "services/tone_output.h"
+#include "startup/commands.h"
+#include "support/qt_printers.h"
+#include "support/tone_analysis.h"
 
 namespace {
 
@@ -123,11 +123,10 @@ TEST_F(PlaySoundFileTest, PlaysTheFileOrTheFallback) {
     QString file;
     qint64 frames;
   };
-  for (const Row& row : {Row{"ExistingFile", Path("b.wav"), Frames(0.30)},
-                         Row{"MissingFile", Path("missing.wav"), FallbackFrames()},
-                         Row{"CorruptFile", Path("corrupt.wav"), FallbackFrames()},
-                         Row{"Folder", tmp_.path(), FallbackFrames()},
-                         Row{"EmptyName", QString(), FallbackFrames()}}) {
+  for (const Row& row :
+       {Row{"ExistingFile", Path("b.wav"), Frames(0.30)}, Row{"MissingFile", Path("missing.wav"), FallbackFrames()},
+        Row{"CorruptFile", Path("corrupt.wav"), FallbackFrames()}, Row{"Folder", tmp_.path(), FallbackFrames()},
+        Row{"EmptyName", QString(), FallbackFrames()}}) {
     Sound::PlaySoundFile(row.file);
     Sound::WaitForPlaybackForTesting();
     ASSERT_FALSE(log_->played.empty()) << row.name;
@@ -192,8 +191,7 @@ TEST(ResolveToneFile, BareNamesGoToTheProgramFolder) {
   for (const Row& row : {Row{"BareName", "add.wav", "/opt/foldwarn/add.wav"},
                          Row{"NameWithBlanks", "neue datei.wav", "/opt/foldwarn/neue datei.wav"},
                          Row{"AbsolutePath", "/usr/share/sounds/x.wav", "/usr/share/sounds/x.wav"},
-                         Row{"RelativeWithFolder", "tones/x.wav", "tones/x.wav"},
-                         Row{"Empty", "", ""}})
+                         Row{"RelativeWithFolder", "tones/x.wav", "tones/x.wav"}, Row{"Empty", "", ""}})
     EXPECT_EQ(Sound::ResolveToneFile(row.file), row.expected) << row.name;
   Commands::AppFolder = saved;
 }

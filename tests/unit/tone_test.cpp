@@ -1,16 +1,16 @@
 // Decoding every common wave encoding, converting for the device, and the tones we ship.
 #include "services/tone.h"
 
-#include "support/qt_printers.h"
-#include "support/tone_analysis.h"
+#include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstring>
-#include <gtest/gtest.h>
 
-#include <sndfile.h>
+#include "support/qt_printers.h"
+#include "support/tone_analysis.h"
 
 namespace {
 
@@ -70,23 +70,24 @@ TEST_P(DecodeToneTest, DecodesRateChannelsAndSignal) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, DecodeToneTest,
-    ::testing::Values(EncodingCase{"Unsigned8BitMono8k", SF_FORMAT_PCM_U8, 1, 8000},
-                      EncodingCase{"Unsigned8BitStereo11k", SF_FORMAT_PCM_U8, 2, 11025},
-                      EncodingCase{"Pcm16Stereo44k", SF_FORMAT_PCM_16, 2, 44100},
-                      EncodingCase{"Pcm16Mono96k", SF_FORMAT_PCM_16, 1, 96000},
-                      EncodingCase{"Pcm24Mono96k", SF_FORMAT_PCM_24, 1, 96000},
-                      EncodingCase{"Pcm32Stereo48k", SF_FORMAT_PCM_32, 2, 48000},
-                      EncodingCase{"Float32Mono22k", SF_FORMAT_FLOAT, 1, 22050},
-                      EncodingCase{"Float64Stereo32k", SF_FORMAT_DOUBLE, 2, 32000},
-                      EncodingCase{"MuLawMono8k", SF_FORMAT_ULAW, 1, 8000},
-                      EncodingCase{"ALawStereo16k", SF_FORMAT_ALAW, 2, 16000},
-                      EncodingCase{"ImaAdpcmMono11k", SF_FORMAT_IMA_ADPCM, 1, 11025},
-                      EncodingCase{"ImaAdpcmStereo44k", SF_FORMAT_IMA_ADPCM, 2, 44100},
-                      EncodingCase{"MsAdpcmMono8k", SF_FORMAT_MS_ADPCM, 1, 8000},
-                      EncodingCase{"MsAdpcmStereo22k", SF_FORMAT_MS_ADPCM, 2, 22050}),
-    [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Encodings, DecodeToneTest,
+                         ::testing::Values(EncodingCase{"Unsigned8BitMono8k", SF_FORMAT_PCM_U8, 1, 8000},
+                                           EncodingCase{"Unsigned8BitStereo11k", SF_FORMAT_PCM_U8, 2, 11025},
+                                           EncodingCase{"Pcm16Stereo44k", SF_FORMAT_PCM_16, 2, 44100},
+                                           EncodingCase{"Pcm16Mono96k", SF_FORMAT_PCM_16, 1, 96000},
+                                           EncodingCase{"Pcm24Mono96k", SF_FORMAT_PCM_24, 1, 96000},
+                                           EncodingCase{"Pcm32Stereo48k", SF_FORMAT_PCM_32, 2, 48000},
+                                           EncodingCase{"Float32Mono22k", SF_FORMAT_FLOAT, 1, 22050},
+                                           EncodingCase{"Float64Stereo32k", SF_FORMAT_DOUBLE, 2, 32000},
+                                           EncodingCase{"MuLawMono8k", SF_FORMAT_ULAW, 1, 8000},
+                                           EncodingCase{"ALawStereo16k", SF_FORMAT_ALAW, 2, 16000},
+                                           EncodingCase{"ImaAdpcmMono11k", SF_FORMAT_IMA_ADPCM, 1, 11025},
+                                           EncodingCase{"ImaAdpcmStereo44k", SF_FORMAT_IMA_ADPCM, 2, 44100},
+                                           EncodingCase{"MsAdpcmMono8k", SF_FORMAT_MS_ADPCM, 1, 8000},
+                                           EncodingCase{"MsAdpcmStereo22k", SF_FORMAT_MS_ADPCM, 2, 22050}),
+                         [](const ::testing::TestParamInfo<EncodingCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(DecodeToneFile, UnicodePathDecodes) {
   QTemporaryDir tmp;
@@ -182,19 +183,31 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, ConvertToneTest,
     ::testing::Values(
         ConvertCase{"SameFormatInt16", 8000, 1, {0.5f, -0.5f, 0.0f}, 8000, 1, QAudioFormat::Int16, {0.5, -0.5, 0.0}},
-        ConvertCase{"MonoToStereoFloat", 8000, 1, {0.25f, -1.0f}, 8000, 2, QAudioFormat::Float,
-                    {0.25, 0.25, -1.0, -1.0}},
-        ConvertCase{"StereoToMonoAverages", 8000, 2, {1.0f, 0.0f, -0.5f, -0.25f}, 8000, 1, QAudioFormat::Int16,
-                    {0.5, -0.375}},
-        ConvertCase{"StereoToFourChannelsLeavesRearSilent", 8000, 2, {0.5f, -0.5f}, 8000, 4, QAudioFormat::Float,
+        ConvertCase{
+            "MonoToStereoFloat", 8000, 1, {0.25f, -1.0f}, 8000, 2, QAudioFormat::Float, {0.25, 0.25, -1.0, -1.0}},
+        ConvertCase{
+            "StereoToMonoAverages", 8000, 2, {1.0f, 0.0f, -0.5f, -0.25f}, 8000, 1, QAudioFormat::Int16, {0.5, -0.375}},
+        ConvertCase{"StereoToFourChannelsLeavesRearSilent",
+                    8000,
+                    2,
+                    {0.5f, -0.5f},
+                    8000,
+                    4,
+                    QAudioFormat::Float,
                     {0.5, -0.5, 0.0, 0.0}},
         ConvertCase{"Unsigned8Bit", 8000, 1, {1.0f, 0.0f, -1.0f}, 8000, 1, QAudioFormat::UInt8, {1.0, 0.0, -1.0}},
         ConvertCase{"Int32FullScale", 8000, 1, {1.0f, -1.0f}, 8000, 1, QAudioFormat::Int32, {1.0, -1.0}},
         ConvertCase{"LoudFloatIsClipped", 8000, 1, {1.5f, -2.0f}, 8000, 1, QAudioFormat::Int16, {1.0, -1.0}},
-        ConvertCase{"UpsampleInterpolates", 8000, 1, {0.0f, 0.5f, 1.0f}, 16000, 1, QAudioFormat::Float,
+        ConvertCase{"UpsampleInterpolates",
+                    8000,
+                    1,
+                    {0.0f, 0.5f, 1.0f},
+                    16000,
+                    1,
+                    QAudioFormat::Float,
                     {0.0, 0.25, 0.5, 0.75, 1.0, 1.0}},
-        ConvertCase{"DownsampleKeepsEveryOther", 16000, 1, {0.1f, 0.2f, 0.3f, 0.4f}, 8000, 1, QAudioFormat::Float,
-                    {0.1, 0.3}}),
+        ConvertCase{
+            "DownsampleKeepsEveryOther", 16000, 1, {0.1f, 0.2f, 0.3f, 0.4f}, 8000, 1, QAudioFormat::Float, {0.1, 0.3}}),
     [](const ::testing::TestParamInfo<ConvertCase>& info) { return std::string(info.param.name); });
 
 // The shipped tones: short 16-bit chimes, rising for a new file, falling for a removed one, apart in pitch.
