@@ -59,10 +59,30 @@ void BM_PlaySoundFile_FirstUse(benchmark::State& state) {
   state.counters["return_us"] = benchmark::Counter(returnSeconds * 1e6 / double(state.iterations()));
 }
 
+// The return time with the real output: the playback thread opens a stream on the default device for every
+// tone (silence without one). Run it with a sound server to see the whole path.
+void BM_PlaySoundFile_Device(benchmark::State& state) {
+  Sound::SetOutputForTesting(Sound::MakeDeviceOutput());
+  const QString tone = ShippedTone();
+  Sound::PlaySoundFile(tone);
+  Sound::WaitForPlaybackForTesting();
+  double handOffSeconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    Sound::PlaySoundFile(tone);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    Sound::WaitForPlaybackForTesting();
+    handOffSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  state.counters["started_us"] = benchmark::Counter(handOffSeconds * 1e6 / double(state.iterations()));
+  Sound::SetOutputForTesting(std::make_unique<NoOutput>());
+}
+
 }  // namespace
 
 BENCHMARK(BM_PlaySoundFile_Cached)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlaySoundFile_FirstUse)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlaySoundFile_Device)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);  // the playback thread runs an event loop
