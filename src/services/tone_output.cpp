@@ -4,7 +4,6 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QMediaDevices>
-#include <QThread>
 #include <QTimer>
 
 namespace Sound {
@@ -34,14 +33,14 @@ class DeviceOutput : public ToneOutput {
   void Play(const std::shared_ptr<const Tone>& tone) override {
     // Stopping drops what the sink still holds: the new tone cuts the old one off.
     if (sink_) sink_->stop();
-    const QAudioDevice device = DefaultDevice();
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
       sink_.reset();
       return;
     }
     const QAudioFormat format = ChoosePlaybackFormat(*tone, device);
     if (!format.isValid()) return;
-    // A fresh sink each time: restarting a stopped one does not reliably play again.
+    // A fresh stream per tone, on whatever the default device is now, in the tone's own format.
     sink_.reset();
     sink_ = std::make_unique<QAudioSink>(device, format);
     if (converted_.lock() != tone || convertedFormat_ != format) {
@@ -60,20 +59,8 @@ class DeviceOutput : public ToneOutput {
   }
 
  private:
-  QAudioDevice DefaultDevice() {
-    QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    // The sound server reports its devices a moment after the first connection; only the first tone waits.
-    for (int i = 0; device.isNull() && firstUse_ && i < 50; ++i) {
-      QThread::msleep(10);
-      device = QMediaDevices::defaultAudioOutput();
-    }
-    firstUse_ = false;
-    return device;
-  }
-
-  bool firstUse_ = true;
+  QBuffer buffer_;  // before the sink, which reads it until it is gone
   std::unique_ptr<QAudioSink> sink_;
-  QBuffer buffer_;
   std::weak_ptr<const Tone> converted_;
   QAudioFormat convertedFormat_;
   QByteArray pcm_;
