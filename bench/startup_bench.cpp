@@ -1,0 +1,64 @@
+// From the start routine's entry until the main window is shown and its timer runs: a program folder with
+// 20 wave files and a watched folder of 10,000 files.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/instance.h"
+#include "services/sound.h"
+#include "startup/commands.h"
+#include "watcher/form1.h"
+
+namespace {
+
+void Touch(const QString& path, const QByteArray& bytes = {}) {
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+void BM_StartupToShown(benchmark::State& state) {
+  QTemporaryDir root;
+  const QString program = root.filePath("program");
+  const QString watched = root.filePath("watched");
+  QDir().mkpath(program);
+  QDir().mkpath(watched);
+  QFile tone(QStringLiteral(FOLDWARN_RESOURCES_DIR "/add.wav"));
+  tone.open(QIODevice::ReadOnly);
+  const QByteArray wave = tone.readAll();
+  for (int i = 0; i < 20; ++i) Touch(program + QStringLiteral("/tone%1.wav").arg(i, 2, 10, QChar('0')), wave);
+  Touch(program + "/add.wav", wave);
+  for (int i = 0; i < 10000; ++i) Touch(watched + QStringLiteral("/scan%1.pdf").arg(i));
+  Touch(program + "/foldwarn.ini", "[Divuvadi Foldwarn]\nLetzterPfad=" + watched.toUtf8() +
+                                       "\nZeit=30\naddSound=tone07.wav\nremoveSound=tone13.wav\n");
+
+  Commands::SetProgramFileForTesting(program + "/foldwarn");
+  Platform::SetEndProgramForTesting([](int) {});
+  Sound::SetPlayerForTesting([](const QString&) {});
+  for (auto _ : state) {
+    Commands::Main();
+    Form1* form = Commands::MainForm();
+    if (!form || !form->isVisible()) state.SkipWithError("the main window was not shown");
+    if (form) benchmark::DoNotOptimize(form->Timer1->isActive());
+  }
+  delete Commands::MainForm();
+  Platform::ReleaseSingleInstance();
+  Commands::SetProgramFileForTesting({});
+  Platform::SetEndProgramForTesting({});
+  Sound::SetPlayerForTesting({});
+}
+BENCHMARK(BM_StartupToShown)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
