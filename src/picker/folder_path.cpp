@@ -18,8 +18,8 @@ bool CreateFolderPath(QString& path) {
   for (qsizetype end = path.indexOf(Platform::Separator, start + 1); end >= 0;
        start = end, end = path.indexOf(Platform::Separator, start + 1)) {
     const QString level = path.mid(start + 1, end - start - 1);
-    // "." and ".." would step sideways or out of the folder the path names.
-    if (level.isEmpty() || level == u"." || level == u"..") return false;
+    // "." and ".." would step sideways or out of the folder the path names; no file name holds a NUL.
+    if (level.isEmpty() || level == u"." || level == u".." || level.contains(QChar(0))) return false;
     const QDir here(QStringLiteral("."));
     // A level that exists already is accepted; whether it can be entered decides.
     if (!here.mkdir(level) && !QFileInfo::exists(level)) return false;

@@ -113,7 +113,8 @@ void DriveListBox::noteOpenedFolder(const QString& folder) const {
 QString DriveListBox::openedFolderOnDrive() const {
   const QString root = drive();
   const QString opened = OpenedFolders().value(root);
-  if (!opened.isEmpty() && Holds(root, opened) && IsListableFolder(opened)) return opened;
+  // Volumes mounted below this one since then hold their own folders.
+  if (!opened.isEmpty() && indexHolding(opened) == currentIndex() && IsListableFolder(opened)) return opened;
   return root;
 }
 
