@@ -19,8 +19,11 @@ void FileListBox::setPattern(const QString& pattern) {
 
 bool FileListBox::setPath(const QString& folder) {
   if (!IsListableFolder(folder)) return false;
+  const QString before = path_;
   path_ = QDir::cleanPath(folder);
-  return refresh();
+  if (refresh()) return true;
+  path_ = before;  // gone between the two looks: keep the folder the entries came from
+  return false;
 }
 
 void FileListBox::setCountOnly(bool countOnly) {
@@ -48,6 +51,11 @@ bool FileListBox::refresh() {
 }
 
 qint64 FileListBox::listCount() const { return countOnly_ ? countedFiles_ : count(); }
+
+QString FileListBox::selectedFileName() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? QString() : selected.first()->text();
+}
 
 QString FileListBox::fileName(int index) const {
   const QListWidgetItem* entry = item(index);

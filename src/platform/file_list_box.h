@@ -30,6 +30,8 @@ class FileListBox : public QListWidget {
 
   qint64 listCount() const;
   QString fileName(int index) const;
+  // The selected entry's name, empty when nothing is selected.
+  QString selectedFileName() const;
 
  private:
   QString path_;

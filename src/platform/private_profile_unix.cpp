@@ -129,6 +129,15 @@ bool fitsOnOneLine(const QString& text) {
   return !text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar(0));
 }
 
+// Names that would not read back as written: they would split the line, start a comment or a header,
+// or lose blanks at their ends.
+bool writable(const QString& section, const QString& key, const QString& value) {
+  const auto trimmedUtf8 = [](const QString& s) { return QString::fromUtf8(s.toUtf8().trimmed()); };
+  return fitsOnOneLine(section) && fitsOnOneLine(key) && fitsOnOneLine(value) && !section.isEmpty() &&
+         !key.isEmpty() && trimmedUtf8(section) == section && trimmedUtf8(key) == key && !section.contains(u']') &&
+         !key.contains(u'=') && !key.startsWith(u';') && !key.startsWith(u'[');
+}
+
 QByteArray lineEndingOf(const QByteArray& data) {
   return data.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
 }
@@ -175,9 +184,7 @@ std::optional<QString> ReadProfileString(const QString& section, const QString& 
 }
 
 bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file) {
-  if (section.isEmpty() || key.isEmpty() || !fitsOnOneLine(section) || !fitsOnOneLine(key) ||
-      !fitsOnOneLine(value) || section.contains(u']') || key.contains(u'=') || key.trimmed() != key)
-    return false;
+  if (!writable(section, key, value)) return false;
 
   // Write through a symbolic link to its target rather than replacing the link.
   QString target = file;

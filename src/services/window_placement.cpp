@@ -3,44 +3,58 @@
 #include "twips.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Commands {
-
 namespace {
-// Round half to even, as the original's conversion to a 32-bit integer does.
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+// Nearest 32-bit integer, halves to the even neighbour (the default rounding mode); out of range saturates.
+qint32 Round32(double value) {
+  if (std::isnan(value)) return 0;
+  const double rounded = std::nearbyint(value);
+  if (rounded <= std::numeric_limits<qint32>::min()) return std::numeric_limits<qint32>::min();
+  if (rounded >= std::numeric_limits<qint32>::max()) return std::numeric_limits<qint32>::max();
+  return static_cast<qint32>(rounded);
+}
+
 }  // namespace
+
+QPoint CenteredPosition(double screenWidth, double screenHeight, double windowWidth, double windowHeight) {
+  // Each half is truncated on its own; 64-bit so that the difference of two saturated halves cannot overflow.
+  const qint64 top = qint64(Round32(screenHeight * 0.85) / 2) - qint64(Round32(windowHeight) / 2);
+  const qint64 left = qint64(Round32(screenWidth) / 2) - qint64(Round32(windowWidth) / 2);
+  const auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, 0, std::numeric_limits<int>::max())); };
+  return QPoint(clamp(left), clamp(top));
+}
 
 void CenterForm(QWidget* form) {
   if (!form) return;
-  QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+  const QScreen* screen = form->screen();
   if (!screen) return;
-  const QRect available = screen->availableGeometry();
-  const double screenH = double(available.height()) * TwipsPerPixel;
-  const double screenW = double(available.width()) * TwipsPerPixel;
-  const QRect frame = form->frameGeometry();
-  const double formH = double(frame.height()) * TwipsPerPixel;
-  const double formW = double(frame.width()) * TwipsPerPixel;
-  // Each half is truncated on its own.
-  int top = RoundEven(screenH * 0.85) / 2 - RoundEven(formH) / 2;
-  int left = RoundEven(screenW) / 2 - RoundEven(formW) / 2;
-  if (top < 0) top = 0;
-  if (left < 0) left = 0;
-  form->move(available.left() + left / TwipsPerPixel, available.top() + top / TwipsPerPixel);
+  const QRect area = screen->availableGeometry();
+  // The frame counts once the window manager has given one; before the first showing it is the client area.
+  const QSize size = form->frameGeometry().size();
+  const QPoint twips = CenteredPosition(double(area.width()) * TwipsPerPixel, double(area.height()) * TwipsPerPixel,
+                                        double(size.width()) * TwipsPerPixel, double(size.height()) * TwipsPerPixel);
+  form->move(area.topLeft() + QPoint(Px(twips.x()), Px(twips.y())));
 }
 
 void SetTopmost(QWidget* form) {
   if (!form) return;
-  const QRect place = form->geometry();
-  const bool wasVisible = form->isVisible();
-  // Changing the flags re-creates the native window, which hides it: put it back where it was.
-  form->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  form->setGeometry(place);
-  if (wasVisible) form->show();
+  const Qt::WindowFlags flags = form->windowFlags() | Qt::WindowStaysOnTopHint;
+  if (QWindow* window = form->windowHandle()) {
+    // The native window exists: tell it directly. QWidget::setWindowFlags would re-create and hide it, which
+    // is no good from inside a load handler that runs while the window is being shown.
+    form->overrideWindowFlags(flags);
+    window->setFlags(flags);
+  } else {
+    form->setWindowFlags(flags);
+  }
   QCoreApplication::processEvents();
 }
 

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QPoint>
+
 class QWidget;
 
-// Window placement shared by the main window and the folder picker.
 namespace Commands {
 
-// Centres the window horizontally and within the upper 85 % of the screen; never at a negative position.
+// Where CenterForm puts a window, in twips: centred across the width and within the upper 85 % of the
+// height, never at a negative position. x is the left edge, y the top edge.
+QPoint CenteredPosition(double screenWidth, double screenHeight, double windowWidth, double windowHeight);
+
+// Moves a window to CenteredPosition on its screen's available area; its size stays.
 void CenterForm(QWidget* form);
 
-// Keeps the window above ordinary windows without moving or resizing it.
+// Keeps a window above all ordinary windows without moving or resizing it, then lets pending events run once.
 void SetTopmost(QWidget* form);
 
 }  // namespace Commands

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Form1;
+
 // Program-wide values and the shared routines of the start-up module.
 namespace Commands {
 
@@ -10,9 +12,13 @@ inline QString ExeName;          // the program file's name without folder and e
 inline QString SettingsSection;  // "Divuvadi Foldwarn": settings section, window caption, default message title
 inline QString SettingsFile;     // full path of the settings file
 
-// Start-up
+// Start-up. Main may run more than once in one process (tests); each run replaces the window of the last.
 void Main();
 void InitProgramFolders();
+// The main window Main made, or null.
+Form1* MainForm();
+// Tests start Main as if the program file were here: program folder, name and settings file follow from it.
+void SetProgramFileForTesting(const QString& programFile);
 
 // Settings file
 void InitSettingsFile();

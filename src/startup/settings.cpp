@@ -2,21 +2,11 @@
 
 #include "platform/private_profile.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-
 namespace Commands {
 namespace {
 // The platform's profile buffer holds 2048 characters including the terminator.
 constexpr qsizetype MaxSettingLength = 2047;
 }  // namespace
-
-void InitProgramFolders() {
-  if (!QCoreApplication::instance()) return;
-  AppFolder = QCoreApplication::applicationDirPath();
-  AddBackslash(AppFolder);
-  ExeName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
 
 void InitSettingsFile() {
   SettingsSection = QStringLiteral("Divuvadi Foldwarn");

@@ -151,7 +151,8 @@ TEST_F(ProfileFile, RefusedWritesLeaveTheFileUntouched) {
   };
   const Refused refused[] = {{"S", "k", u"line\nbreak"_s}, {"S", "k", u"cr\rx"_s}, {"S", "k", QString(1, QChar(0))},
                              {"S", "k=j", u"v"_s},          {"S]", "k", u"v"_s},   {"", "k", u"v"_s},
-                             {"S", "", u"v"_s},             {"S", " k", u"v"_s}};
+                             {"S", "", u"v"_s},             {"S", " k", u"v"_s},
+                             {" S", "k", u"v"_s},           {"S", ";k", u"v"_s},   {"S", "[k", u"v"_s}};
   for (const Refused& r : refused) {
     EXPECT_FALSE(Platform::WriteProfileString(r.section, r.key, r.value, path)) << r.section << "/" << r.key;
     EXPECT_EQ(contents(), before);

@@ -1,0 +1,189 @@
+#include "form1.h"
+
+#include "platform/dialog_font.h"
+#include "platform/file_list_box.h"
+#include "platform/instance.h"
+#include "services/sound.h"
+#include "services/twips.h"
+#include "services/window_placement.h"
+#include "startup/app_modul.h"
+#include "startup/commands.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSessionManager>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T, typename... Args>
+T* Make(QWidget* parent, const char* name, const QRect& geometry, Args&&... args) {
+  auto* control = new T(std::forward<Args>(args)..., parent);
+  control->setObjectName(QLatin1StringView(name));
+  control->setGeometry(geometry);
+  return control;
+}
+
+// Handlers skip what fails and go on; nothing may escape into the event loop.
+template <typename F>
+void Guarded(F&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+  setObjectName(u"Form1"_s);
+  setWindowTitle(u"Foldwarn"_s);
+  setWindowIcon(QIcon(u":/foldwarn.png"_s));
+  setFont(Platform::DialogFont());
+  resize(Px(5715), Px(3960));
+
+  Frame1 = Make<QGroupBox>(this, "Frame1", TwipRect(120, 1020, 5475, 2835), u"Signaltöne:"_s);
+  File3 = Make<Platform::FileListBox>(Frame1, "File3", TwipRect(2760, 435, 2535, 2235));
+  File3->setPattern(u"*.wav"_s);
+  File2 = Make<Platform::FileListBox>(Frame1, "File2", TwipRect(180, 435, 2535, 2235));
+  File2->setPattern(u"*.wav"_s);
+  // Two quoted headings, the second one above the right-hand list.
+  Label2 = Make<QLabel>(Frame1, "Label2", TwipRect(180, 240, 5055, 195),
+                        u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
+  // Takes the focus out of sight: below the client area, yet visible and enabled.
+  dummy = Make<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
+  HScroll1 = Make<QScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255), Qt::Horizontal);
+  HScroll1->setRange(1, 60);
+  HScroll1->setSingleStep(1);
+  HScroll1->setPageStep(10);
+  HScroll1->setValue(60);
+  HScroll1->setFocusPolicy(Qt::StrongFocus);
+  File1 = Make<Platform::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
+  File1->setCountOnly(true);  // only counted, never shown: no row per file
+  File1->setHidden(true);
+  Command1 = Make<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
+  Command1->setAutoDefault(false);
+  Text1 = Make<QLineEdit>(this, "Text1", TwipRect(120, 300, 5475, 285));
+  Text1->setReadOnly(true);
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(u"Timer1"_s);
+  Timer1->setInterval(1000);
+  Label3 = Make<QLabel>(this, "Label3", TwipRect(1800, 660, 795, 255), u"Intervall:"_s);
+  Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label1 = Make<QLabel>(this, "Label1", TwipRect(120, 60, 5295, 255),
+                        u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s);
+
+  Text1->setFocus();  // the first stop of the tab order holds the focus when the window appears
+  setTabOrder(Text1, Command1);
+  setTabOrder(Command1, HScroll1);
+  setTabOrder(HScroll1, dummy);
+  setTabOrder(dummy, File2);
+  setTabOrder(File2, File3);
+
+  connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+  connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+  connect(HScroll1, &QScrollBar::sliderMoved, this, &Form1::HScroll1_Scroll);
+  // Mouse, arrow keys and selection from code all change the selection.
+  connect(File2, &QListWidget::itemSelectionChanged, this, &Form1::File2_Click);
+  connect(File3, &QListWidget::itemSelectionChanged, this, &Form1::File3_Click);
+  // A logout saves like closing does. The session ends the program itself; ending it here would also end it
+  // at a mere checkpoint of the session.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  // Loading happens once, at the first showing, before the window is on screen.
+  if (!loaded_) {
+    loaded_ = true;
+    Form_Load();
+  }
+  QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void Form1::Form_Load() {
+  Guarded([&] {
+    Commands::CenterForm(this);
+    setWindowTitle(Commands::SettingsSection);
+  });
+}
+
+void Form1::Form_Unload() {
+  SaveSettings();
+  Guarded([] { Platform::EndProgram(0); });
+}
+
+void Form1::SaveSettings() {
+  using namespace Commands;
+  Guarded([&] { WriteSetting(SettingsSection, u"LetzterPfad"_s, Text1->text(), SettingsFile); });
+  Guarded([&] { WriteSetting(SettingsSection, u"Zeit"_s, QString::number(HScroll1->value()), SettingsFile); });
+  Guarded([&] { WriteSetting(SettingsSection, u"addSound"_s, File2->selectedFileName(), SettingsFile); });
+  Guarded([&] { WriteSetting(SettingsSection, u"removeSound"_s, File3->selectedFileName(), SettingsFile); });
+}
+
+void Form1::Timer1_Timer() {
+  Guarded([&] {
+    ++TickCounter;
+    // At least, not equal: a lowered interval checks at the very next tick.
+    if (TickCounter < HScroll1->value()) return;
+    TickCounter = 0;
+    // A folder that cannot be read now (deleted, unmounted) skips the check; the watch resumes once it can.
+    if (!File1->refresh()) return;
+    const qint64 count = File1->listCount();
+    if (count > AppModul::LastFileCount) {
+      Sound::PlaySoundFile(AppModul::AddSoundFile);
+      AppModul::LastFileCount = count;
+    }
+    if (count < AppModul::LastFileCount) {
+      Sound::PlaySoundFile(AppModul::RemoveSoundFile);
+      AppModul::LastFileCount = count;
+    }
+  });
+}
+
+void Form1::HScroll1_Change() {
+  Guarded([&] {
+    const int seconds = HScroll1->value();
+    if (seconds == 60) {
+      Label1->setText(u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s);
+    } else if (seconds == 1) {
+      Label1->setText(u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s);
+    } else {
+      Label1->setText(u"Folgender Pfad wird alle "_s + QString::number(seconds) +
+                      u" Sekunden auf neue Dateien überprüft:"_s);
+    }
+  });
+}
+
+void Form1::HScroll1_Scroll() { HScroll1_Change(); }
+
+namespace {
+
+// A tone picked in a list becomes the tone at once and is heard as a preview. With nothing selected the
+// name cannot be read, and the tone stays what it was.
+void PickTone(const Platform::FileListBox* list, QString& tone) {
+  if (AppModul::StartupFilling != 0) return;
+  Guarded([&] {
+    const QString name = list->selectedFileName();
+    if (!name.isEmpty()) tone = Commands::AppFolder + name;
+  });
+  Guarded([&] { Sound::PlaySoundFile(tone); });
+}
+
+}  // namespace
+
+void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile); }
+
+void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile); }

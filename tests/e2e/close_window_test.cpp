@@ -1,0 +1,167 @@
+// The real program under Xvfb: closing its window the way a window manager does (WM_DELETE_WINDOW), or
+// ending it by a signal as a logout or `kill` does, saves the settings and ends the process with exit code 0.
+#include "platform/instance.h"
+#include "platform/private_profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "support/qt_printers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+  std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr), &std::free);
+  return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The top-level window whose title is the given text, or none.
+xcb_window_t FindWindow(xcb_connection_t* c, const QByteArray& title) {
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+      xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr), &std::free);
+  if (!tree) return XCB_WINDOW_NONE;
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> name(
+        xcb_get_property_reply(
+            c, xcb_get_property(c, 0, children[i], XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr),
+        &std::free);
+    if (!name) continue;
+    const QByteArray value(static_cast<const char*>(xcb_get_property_value(name.get())),
+                           xcb_get_property_value_length(name.get()));
+    if (value == title) return children[i];
+  }
+  return XCB_WINDOW_NONE;
+}
+
+void SendDeleteWindow(xcb_connection_t* c, xcb_window_t window) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = Atom(c, "WM_PROTOCOLS");
+  event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
+  event.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+  xcb_flush(c);
+}
+
+// How the program is told to end: the window manager's close message, or a signal.
+struct Ending {
+  const char* name;
+  int signal;  // 0: WM_DELETE_WINDOW
+};
+
+void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
+
+class CloseWindow : public ::testing::TestWithParam<Ending> {
+ protected:
+  QTemporaryDir root;
+  QProcess xvfb, program;
+  QString display;
+
+  void SetUp() override {
+    // Xvfb picks a free display itself and tells its number on standard output.
+    xvfb.setStandardErrorFile(QProcess::nullDevice());
+    xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-nolisten"_s, u"tcp"_s});
+    ASSERT_TRUE(xvfb.waitForStarted(10000)) << "Xvfb is missing: scripts/setup installs it";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          xvfb.waitForReadyRead(100);
+          return xvfb.canReadLine();
+        },
+        20000));
+    display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
+    ASSERT_GT(display.size(), 1);
+  }
+  void TearDown() override {
+    for (QProcess* p : {&program, &xvfb}) {
+      if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished(5000);
+      }
+    }
+  }
+};
+
+TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
+  const QString folder = root.filePath(u"program"_s);
+  const QString runtime = root.filePath(u"run"_s);
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_TRUE(QDir().mkpath(runtime));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(FOLDWARN_EXECUTABLE), folder + u"/foldwarn"_s));
+  for (const char* tone : {"add.wav", "remove.wav"}) {
+    QFile f(folder + u'/' + QLatin1StringView(tone));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  const QString settings = folder + u"/foldwarn.ini"_s;
+  {
+    QFile f(settings);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("; kept\n[Divuvadi Foldwarn]\nLetzterPfad=" + root.path().toUtf8() + "\nZeit=7\n");
+  }
+
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(u"DISPLAY"_s, display);
+  env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+  env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+  program.setProcessEnvironment(env);
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(folder + u"/foldwarn"_s, {});
+  ASSERT_TRUE(program.waitForStarted(10000));
+
+  xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
+  ASSERT_FALSE(xcb_connection_has_error(c));
+  xcb_window_t window = XCB_WINDOW_NONE;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (window = FindWindow(c, "Divuvadi Foldwarn")) != XCB_WINDOW_NONE; }, 20000));
+  // Only after start-up has ended does the window hold what will be saved.
+  QTest::qWait(500);
+  ASSERT_EQ(program.state(), QProcess::Running);
+
+  if (GetParam().signal != 0) {
+    ASSERT_EQ(::kill(pid_t(program.processId()), GetParam().signal), 0);
+  } else {
+    SendDeleteWindow(c, window);
+  }
+
+  ASSERT_TRUE(program.waitForFinished(20000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  xcb_disconnect(c);
+
+  const auto stored = [&](const char* key) {
+    return Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, QLatin1StringView(key), settings);
+  };
+  EXPECT_EQ(stored("LetzterPfad"), root.path());
+  EXPECT_EQ(stored("Zeit"), u"7"_s);
+  EXPECT_EQ(stored("addSound"), u"add.wav"_s);
+  EXPECT_EQ(stored("removeSound"), u"remove.wav"_s);
+  QFile f(settings);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().startsWith("; kept\n"));
+  // The lock went with the program: the next start does not even need to find it stale.
+  qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+  EXPECT_FALSE(QFile::exists(Platform::InstanceLockPath(u"foldwarn"_s, folder + u'/')));
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, CloseWindow,
+                         ::testing::Values(Ending{"WindowManagerClose", 0}, Ending{"Sigterm", SIGTERM},
+                                           Ending{"Sigint", SIGINT}, Ending{"Sighup", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

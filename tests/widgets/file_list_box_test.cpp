@@ -1,0 +1,106 @@
+#include "platform/file_list_box.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "support/qt_printers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void Touch(const QString& path) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path;
+}
+
+QStringList Entries(const Platform::FileListBox& list) {
+  QStringList names;
+  for (int i = 0; i < list.count(); ++i) names << list.fileName(i);
+  return names;
+}
+
+class FileList : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  void SetUp() override {
+    for (const char* name : {"b.wav", "A.wav", "LOUD.WAV", "c.Wav", "notes.txt", ".hidden.wav", "noext"})
+      Touch(dir.filePath(QLatin1StringView(name)));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.wav"_s));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.wav"_s)).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath(u"b.wav"_s), dir.filePath(u"link.wav"_s)));
+    ASSERT_TRUE(QFile::link(dir.filePath(u"nowhere"_s), dir.filePath(u"broken.wav"_s)));
+  }
+};
+
+TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
+  struct Case {
+    const char* name;
+    QString pattern;
+    QStringList entries;
+  };
+  const Case cases[] = {
+      {"Waves", u"*.wav"_s, {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s}},
+      {"Everything",
+       u""_s,
+       {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"noext"_s, u"notes.txt"_s}},
+      {"TwoPatterns", u"*.txt;l*"_s, {u"link.wav"_s, u"LOUD.WAV"_s, u"notes.txt"_s}},
+      {"NoMatch", u"*.mp3"_s, {}},
+  };
+  for (const Case& c : cases) {
+    Platform::FileListBox list;
+    list.setPattern(c.pattern);
+    ASSERT_TRUE(list.setPath(dir.path())) << c.name;
+    EXPECT_EQ(Entries(list), c.entries) << c.name;
+    EXPECT_EQ(list.listCount(), c.entries.size()) << c.name;
+  }
+}
+
+TEST_F(FileList, CountOnlyCountsTheSameFilesWithoutRows) {
+  Platform::FileListBox shown, counted;
+  counted.setCountOnly(true);
+  ASSERT_TRUE(shown.setPath(dir.path()));
+  ASSERT_TRUE(counted.setPath(dir.path()));
+  EXPECT_EQ(counted.listCount(), shown.listCount());
+  EXPECT_EQ(counted.count(), 0);
+  Touch(dir.filePath(u"new.bin"_s));
+  ASSERT_TRUE(counted.refresh());
+  EXPECT_EQ(counted.listCount(), shown.listCount() + 1);
+}
+
+TEST_F(FileList, UnreadableFolderKeepsFolderAndEntries) {
+  for (const bool countOnly : {false, true}) {
+    QTemporaryDir other;
+    Touch(other.filePath(u"x.wav"_s));
+    Platform::FileListBox list;
+    list.setCountOnly(countOnly);
+    ASSERT_TRUE(list.setPath(other.path()));
+    EXPECT_FALSE(list.setPath(dir.filePath(u"missing"_s)));
+    EXPECT_FALSE(list.setPath(dir.filePath(u"noext"_s)));
+    EXPECT_FALSE(list.setPath(u""_s));
+    EXPECT_EQ(QDir(list.path()), QDir(other.path()));
+    ASSERT_TRUE(other.remove());
+    EXPECT_FALSE(list.refresh());
+    EXPECT_EQ(list.listCount(), 1) << countOnly;
+    ASSERT_TRUE(QDir().mkpath(other.path()));
+    EXPECT_TRUE(list.refresh());
+    EXPECT_EQ(list.listCount(), 0) << countOnly;
+  }
+}
+
+TEST_F(FileList, SelectedFileName) {
+  Platform::FileListBox list;
+  list.setPattern(u"*.wav"_s);
+  ASSERT_TRUE(list.setPath(dir.path()));
+  EXPECT_EQ(list.selectedFileName(), u""_s);
+  list.setCurrentRow(2);
+  EXPECT_EQ(list.selectedFileName(), u"c.Wav"_s);
+  EXPECT_EQ(list.fileName(99), u""_s);
+  EXPECT_EQ(list.fileName(-1), u""_s);
+}
+
+}  // namespace
