@@ -4,6 +4,7 @@
 #include "key_filter.h"
 #include "message_box.h"
 #include "platform/dir_list_box.h"
+#include "platform/dialog_font.h"
 #include "platform/drive_list_box.h"
 #include "platform/file_list_box.h"
 #include "platform/paths.h"
@@ -37,6 +38,7 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   blank.fill(Qt::transparent);
   setWindowIcon(QIcon(blank));
   setFixedSize(Px(5235), Px(4965));
+  setFont(Platform::DialogFont());
 
   auto button = [this](const char* name, const QString& caption, QRect place) {
     auto* created = new QPushButton(caption, this);
