@@ -200,7 +200,11 @@ void Form1::Command1_Click() {
   });
   Guarded([&] {
     // One picker at a time: pressing again while it is open shows the open one once more.
-    if (!picker_) picker_ = new frmDirSelect;
+    if (!picker_) {
+      picker_ = new frmDirSelect;
+      // A closed picker is gone even before its deferred deletion: the next press makes a new one.
+      connect(picker_, &frmDirSelect::closed, this, [this] { picker_ = nullptr; });
+    }
     picker_->show();
     picker_->raise();
     picker_->activateWindow();
