@@ -1,10 +1,10 @@
 #include "folder_path.h"
 
-#include "platform/paths.h"
-#include "startup/commands.h"
-
 #include <QDir>
 #include <QFileInfo>
+
+#include "platform/paths.h"
+#include "startup/commands.h"
 
 namespace Commands {
 

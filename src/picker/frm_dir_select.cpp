@@ -1,18 +1,5 @@
 #include "frm_dir_select.h"
 
-#include "folder_path.h"
-#include "key_filter.h"
-#include "message_box.h"
-#include "platform/dir_list_box.h"
-#include "platform/dialog_font.h"
-#include "platform/drive_list_box.h"
-#include "platform/file_list_box.h"
-#include "platform/paths.h"
-#include "services/twips.h"
-#include "services/window_placement.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +8,19 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+
+#include "folder_path.h"
+#include "key_filter.h"
+#include "message_box.h"
+#include "platform/dialog_font.h"
+#include "platform/dir_list_box.h"
+#include "platform/drive_list_box.h"
+#include "platform/file_list_box.h"
+#include "platform/paths.h"
+#include "services/twips.h"
+#include "services/window_placement.h"
+#include "startup/app_modul.h"
+#include "startup/commands.h"
 
 namespace {
 const QString NewFolderName = QStringLiteral("Neuer Ordner");

@@ -1,8 +1,8 @@
 #include "message_box.h"
 
-#include "startup/commands.h"
-
 #include <QApplication>
+
+#include "startup/commands.h"
 
 namespace Messages {
 
@@ -16,8 +16,9 @@ Answerer& CurrentAnswerer() {
 QMessageBox::StandardButton Show(const Request& request) {
   if (const Answerer& answer = CurrentAnswerer()) return answer(request);
   // Over the active window, so the box is not hidden behind the picker, which stays on top.
-  QMessageBox box(request.icon, request.title, QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                  request.buttons, QApplication::activeWindow());
+  QMessageBox box(request.icon, request.title,
+                  QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), request.buttons,
+                  QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -89,7 +89,7 @@ void DirListBox::fill() {
 
   // The chain from the root down to the opened folder; the root keeps its separator.
   QStringList chain;
-  for (QDir dir(path_);; ) {
+  for (QDir dir(path_);;) {
     chain.prepend(dir.absolutePath());
     if (dir.isRoot() || !dir.cdUp()) break;
   }

@@ -1,13 +1,13 @@
 #include "drive_list_box.h"
 
-#include "paths.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <algorithm>
+
+#include "paths.h"
 
 namespace Platform {
 

@@ -2,13 +2,7 @@
 
 // Shared set-up for the folder picker's widget tests: a small folder tree, the message boxes answered by the
 // test, and the shared variables and current folder put back afterwards.
-#include "picker/frm_dir_select.h"
-#include "picker/message_box.h"
-#include "platform/dir_list_box.h"
-#include "platform/drive_list_box.h"
-#include "platform/file_list_box.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
@@ -18,8 +12,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include "picker/frm_dir_select.h"
+#include "picker/message_box.h"
+#include "platform/dir_list_box.h"
+#include "platform/drive_list_box.h"
+#include "platform/file_list_box.h"
+#include "startup/app_modul.h"
+#include "startup/commands.h"
 #include "support/qt_printers.h"
 
 class PickerTest : public ::testing::Test {
@@ -81,7 +81,9 @@ class PickerTest : public ::testing::Test {
   Platform::DriveListBox* drives() const { return child<Platform::DriveListBox>("Drive1"); }
   QLineEdit* entry() const { return child<QLineEdit>("Text1"); }
   QPushButton* button(const char* name) const { return child<QPushButton>(name); }
-  QString focused() const { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+  QString focused() const {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+  }
 
   int rowOf(const QString& folder) const {
     for (int row = 0; row < dir()->count(); ++row)

@@ -5,6 +5,7 @@
 #include <grp.h>
 #include <sys/types.h>
 #include <unistd.h>
+
 #include <vector>
 
 class ScopedUnprivileged {

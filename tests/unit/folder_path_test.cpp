@@ -1,10 +1,11 @@
 #include "picker/folder_path.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "support/qt_printers.h"
 #include "support/unprivileged.h"
@@ -82,10 +83,9 @@ TEST_F(CreateFolderPath, UpperLevelsStayAfterALaterFailure) {
 }
 
 TEST_F(CreateFolderPath, UnwritableParent) {
-  ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                    QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                                    QFileDevice::ExeOther | QFileDevice::ReadGroup |
-                                                    QFileDevice::ExeGroup));
+  ASSERT_TRUE(QFile::setPermissions(
+      dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                      QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup));
   ASSERT_TRUE(QFile::setPermissions(at("have"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                                     QFileDevice::ReadOther | QFileDevice::ExeOther |
                                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup));

@@ -1,7 +1,8 @@
 #include "picker/key_filter.h"
 
-#include <QString>
 #include <gtest/gtest.h>
+
+#include <QString>
 
 namespace {
 

@@ -1,13 +1,4 @@
-#include "picker/frm_dir_select.h"
-#include "picker/message_box.h"
-#include "platform/dir_list_box.h"
-#include "platform/file_list_box.h"
-#include "platform/instance.h"
-#include "platform/private_profile.h"
-#include "services/sound.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
-#include "watcher/form1.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
@@ -21,9 +12,18 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
 
+#include "picker/frm_dir_select.h"
+#include "picker/message_box.h"
+#include "platform/dir_list_box.h"
+#include "platform/file_list_box.h"
+#include "platform/instance.h"
+#include "platform/private_profile.h"
+#include "services/sound.h"
+#include "startup/app_modul.h"
+#include "startup/commands.h"
 #include "support/qt_printers.h"
+#include "watcher/form1.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "platform/dir_list_box.h"
-#include "platform/drive_list_box.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
+#include "platform/dir_list_box.h"
+#include "platform/drive_list_box.h"
 #include "support/qt_printers.h"
 #include "support/unprivileged.h"
 
@@ -31,7 +31,7 @@ class DirListBox : public ::testing::Test {
   }
   static QStringList chainTo(const QString& folder) {
     QStringList chain;
-    for (QString step = folder; ; step = QFileInfo(step).path()) {
+    for (QString step = folder;; step = QFileInfo(step).path()) {
       chain.prepend(step);
       if (step == u"/") break;
     }
@@ -105,10 +105,10 @@ TEST_F(DirListBox, VanishedOrUnreadableFolders) {
 
   const QString closed = at("top/zeta");
   ASSERT_TRUE(QDir(closed).mkdir(QStringLiteral("inside")));
-  ASSERT_TRUE(QFile::setPermissions(tree.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ExeOwner | QFileDevice::ExeOther));
-  ASSERT_TRUE(QFile::setPermissions(at("top"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ExeOwner | QFileDevice::ExeOther));
+  ASSERT_TRUE(QFile::setPermissions(
+      tree.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ExeOther));
+  ASSERT_TRUE(QFile::setPermissions(
+      at("top"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ExeOther));
   ASSERT_TRUE(QFile::setPermissions(closed, QFileDevice::ExeOwner | QFileDevice::ExeOther));
   bool opened = false;
   QStringList shown;

@@ -1,13 +1,14 @@
-#include "picker/key_filter.h"
 #include "picker/message_box.h"
-#include "startup/commands.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QAbstractButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "picker/key_filter.h"
+#include "startup/commands.h"
 #include "support/qt_printers.h"
 
 namespace {

@@ -8,7 +8,8 @@
 namespace {
 
 const QString Exists = QStringLiteral("Ein Ordner mit diesem Namen existiert bereits.");
-const QString Failed = QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nDatenträger ist möglicherweise schreibgeschützt.  ");
+const QString Failed =
+    QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nDatenträger ist möglicherweise schreibgeschützt.  ");
 
 class NewFolderEntry : public PickerTest {
  protected:
@@ -111,7 +112,9 @@ TEST_F(NewFolderEntry, RefusedKeysNeverReachTheEntry) {
   QTest::keyClicks(entry(), QStringLiteral("a.b/c\\d:e*f?g "));
   QTest::sendKeyEvent(QTest::Click, entry(), Qt::Key_Udiaeresis, QStringLiteral("ü"), Qt::NoModifier);
   QTest::keyClicks(entry(), QStringLiteral("-1"));
-  EXPECT_EQ(entry()->text(), u"abcde" u"f?g ü-1");
+  EXPECT_EQ(entry()->text(),
+            u"abcde"
+            u"f?g ü-1");
 
   // Cut is refused, copy and paste pass.
   entry()->selectAll();

@@ -164,9 +164,15 @@ TEST_F(PickerClose, EveryWayOfClosing) {
       ASSERT_EQ(dir()->path(), c.walkTo);
     }
     switch (c.how) {
-      case How::Apply: QTest::mouseClick(button("Command1"), Qt::LeftButton); break;
-      case How::Cancel: QTest::mouseClick(button("Command2"), Qt::LeftButton); break;
-      case How::CloseBox: picker->windowHandle()->close(); break;
+      case How::Apply:
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        break;
+      case How::Cancel:
+        QTest::mouseClick(button("Command2"), Qt::LeftButton);
+        break;
+      case How::CloseBox:
+        picker->windowHandle()->close();
+        break;
     }
     settle();
     EXPECT_TRUE(picker.isNull());
@@ -218,7 +224,8 @@ TEST_F(PickerNavigation, DriveChangeMovesBothLists) {
   const QString stick = at("work");
   const QString card = at("other");
   open(at("work/alpha"));
-  drives()->setVolumes({{QStringLiteral("/"), QString()}, {card, QStringLiteral("CARD")}, {stick, QStringLiteral("STICK")}});
+  drives()->setVolumes(
+      {{QStringLiteral("/"), QString()}, {card, QStringLiteral("CARD")}, {stick, QStringLiteral("STICK")}});
   // Setting the volumes re-selects quietly; the list follows the folder shown when it next changes.
   doubleClick(at("work/alpha/inner"));
   EXPECT_EQ(drives()->drive(), stick);
