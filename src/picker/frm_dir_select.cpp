@@ -110,6 +110,8 @@ void frmDirSelect::Form_Load() {
   setWindowTitle(AppModul::PickerCaption);
   const QString start = AppModul::PickerPath;
   if (!start.isEmpty() && Commands::FolderExists(start)) {
+    // The start folder counts as the one last opened on its volume, so the drive change goes straight there.
+    Drive1->noteOpenedFolder(start);
     Drive1->setDrive(start);
     Dir1->setPath(start);
     File1->setPath(start);
@@ -127,17 +129,17 @@ void frmDirSelect::closeEvent(QCloseEvent* event) {
 }
 
 void frmDirSelect::Drive1_Change() {
-  const QString root = Drive1->drive();
+  const QString target = Drive1->openedFolderOnDrive();
   // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
-  if (!Platform::IsListableFolder(root)) {
+  if (!Platform::IsListableFolder(target)) {
     const QPointer<frmDirSelect> alive(this);
-    Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(root) +
+    Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(Drive1->drive()) +
                               QStringLiteral(" kann nicht gelesen werden."),
                           3, QString());
     if (alive) Drive1->setDriveSilently(Dir1->path());
     return;
   }
-  Dir1->setPath(Drive1->openedFolderOnDrive());
+  Dir1->setPath(target);
 }
 
 void frmDirSelect::Dir1_Change() {

@@ -1,9 +1,12 @@
 #include <QComboBox>
 #include <QFontInfo>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStorageInfo>
 #include <QWindow>
 
+#include "services/twips.h"
+#include "services/window_placement.h"
 #include "support/picker_fixture.h"
 
 namespace {
@@ -71,6 +74,10 @@ TEST_F(PickerWindow, FixedToolWindowKeptOnTop) {
   EXPECT_TRUE(picker->testAttribute(Qt::WA_DeleteOnClose));
   EXPECT_FALSE(picker->testAttribute(Qt::WA_QuitOnClose));
   EXPECT_TRUE(picker->isVisible());
+  // Placed by CenterForm before it showed: its client area where CenteredPosition puts a window of that size.
+  const QRect area = picker->screen()->availableGeometry();
+  const QPoint twips = Commands::CenteredPosition(area.width() * 15.0, area.height() * 15.0, 349 * 15.0, 331 * 15.0);
+  EXPECT_EQ(picker->pos(), area.topLeft() + QPoint(Px(twips.x()), Px(twips.y())));
 }
 
 TEST_F(PickerWindow, TabOrderPassesOverDisabledAndHiddenControls) {
