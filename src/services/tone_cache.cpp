@@ -1,0 +1,38 @@
+#include "tone_cache.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace Sound {
+
+std::shared_ptr<const Tone> ToneCache::Get(const QString& path) {
+  QFileInfo info(path);
+  info.setCaching(false);
+  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
+  if (!info.isFile()) {
+    if (it != entries_.end()) entries_.erase(it);
+    return nullptr;
+  }
+  const qint64 size = info.size();
+  const QDateTime modified = info.lastModified();
+  const QDateTime changed = info.metadataChangeTime();
+  if (it != entries_.end()) {
+    if (it->size == size && it->modified == modified && it->changed == changed) {
+      entries_.splice(entries_.begin(), entries_, it);
+      return it->tone;
+    }
+    entries_.erase(it);
+  }
+  ++decodes_;
+  entries_.push_front(Entry{path, size, modified, changed, DecodeToneFile(path)});
+  // Bounded in number and in memory; the tone just decoded always stays.
+  auto samples = [this] {
+    qint64 total = 0;
+    for (const Entry& e : entries_) total += e.tone ? qint64(e.tone->samples.size()) : 0;
+    return total;
+  };
+  while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > kSampleBudget)) entries_.pop_back();
+  return entries_.front().tone;
+}
+
+}  // namespace Sound

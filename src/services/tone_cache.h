@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <list>
+#include <memory>
+
+#include "tone.h"
+
+namespace Sound {
+
+// The tones played lately, decoded once. An entry holds while the file keeps its size and times, so the
+// next play of the same tone costs one stat and no decoding. Not thread-safe: the playback thread owns it.
+class ToneCache {
+ public:
+  explicit ToneCache(int capacity = 8) : capacity_(capacity) {}
+
+  // The decoded tone of the file, or nothing when the file is missing or is no sound we can decode.
+  std::shared_ptr<const Tone> Get(const QString& path);
+
+  int decodeCount() const { return decodes_; }
+
+ private:
+  static constexpr qint64 kSampleBudget = 2 * kMaxToneSamples;  // 128 MB of decoded sound at most
+
+  struct Entry {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime changed;
+    std::shared_ptr<const Tone> tone;  // empty for a file that did not decode: not retried until it changes
+  };
+  int capacity_;
+  int decodes_ = 0;
+  std::list<Entry> entries_;  // most recently used first
+};
+
+}  // namespace Sound

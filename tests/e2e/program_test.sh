@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The real program in a program folder of its own: a file added to the watched folder plays the new-file
+# tone, a file removed plays the file-removed tone, and closing the window writes the settings.
+# Usage: program_test.sh BUILD_DIR
+set -uo pipefail
+BUILD=$1
+source "$(dirname "$0")/e2e_env.sh"
+TITLE="Divuvadi Foldwarn"
+e2e_begin
+e2e_start_display
+e2e_start_audio
+
+PROG="$E2E_TMP/program" WATCHED="$E2E_TMP/watched"
+mkdir -p "$PROG" "$WATCHED"
+cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/" || e2e_fail "no program folder in $BUILD/app"
+touch "$WATCHED/first.txt" "$WATCHED/second.txt"
+printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$WATCHED" >"$PROG/foldwarn.ini"
+
+e2e_start_recording "$E2E_TMP/rec.wav"
+"$PROG/foldwarn" >"$E2E_TMP/foldwarn.log" 2>&1 &
+APP=$!
+E2E_PIDS+=($APP)
+"$BUILD/tests/e2e/x_window" wait "$TITLE" 30 || e2e_fail "the main window did not appear"
+sleep 2.5  # the start count is taken and the timer runs
+
+touch "$WATCHED/new.txt"
+sleep 3
+rm "$WATCHED/first.txt"
+sleep 3
+e2e_stop_recording
+
+"$BUILD/tests/e2e/x_window" close "$TITLE" || e2e_fail "cannot close the main window"
+e2e_wait_pid "$APP" 15 || e2e_fail "the program did not end after its window was closed"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "the program ended with status $E2E_STATUS: $(cat "$E2E_TMP/foldwarn.log")"
+
+"$BUILD/tests/e2e/tone_analyser" "$E2E_TMP/rec.wav" "$PROG/add.wav" "$PROG/remove.wav" add remove || exit 1
+
+echo "settings file after closing:"
+cat "$PROG/foldwarn.ini"
+for line in "LetzterPfad=$WATCHED" "Zeit=1" "addSound=add.wav" "removeSound=remove.wav"; do
+  grep -qxF "$line" "$PROG/foldwarn.ini" || e2e_fail "the settings file lacks \"$line\""
+done
+echo OK
