@@ -162,13 +162,10 @@ TEST_F(PickerClose, EveryWayOfClosing) {
     open(c.handedIn);
     QSignalSpy closed(picker.data(), &frmDirSelect::closed);
     if (!c.walkTo.isEmpty()) {
-      // Walk up to the common root, then down, as a user would.
+      // Up to the root by double-click, then straight to the goal: its ancestors may be hidden folders.
       doubleClick(QStringLiteral("/"));
-      for (const QString& step : c.walkTo.split(u'/', Qt::SkipEmptyParts)) {
-        const QString next = (dir()->path() == u"/" ? QString() : dir()->path()) + u'/' + step;
-        doubleClick(next);
-      }
-      ASSERT_EQ(dir()->path(), c.walkTo);
+      ASSERT_EQ(dir()->path(), u"/");
+      ASSERT_TRUE(dir()->setPath(c.walkTo));
     }
     switch (c.how) {
       case How::Apply:
