@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "picker/frm_dir_select.h"
 #include "platform/dialog_font.h"
 #include "platform/file_list_box.h"
 #include "platform/instance.h"
@@ -10,6 +11,8 @@
 #include "startup/commands.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -89,6 +92,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setTabOrder(File2, File3);
 
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
   connect(HScroll1, &QScrollBar::sliderMoved, this, &Form1::HScroll1_Scroll);
   // Mouse, arrow keys and selection from code all change the selection.
@@ -187,3 +191,43 @@ void PickTone(const Platform::FileListBox* list, QString& tone) {
 void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile); }
 
 void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile); }
+
+void Form1::Command1_Click() {
+  Guarded([&] {
+    AppModul::PickerOpen = 1;
+    AppModul::PickerPath = Text1->text();
+    AppModul::PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
+  });
+  Guarded([&] {
+    // One picker at a time: pressing again while it is open shows the open one once more.
+    if (!picker_) {
+      picker_ = new frmDirSelect;
+      // A closed picker is gone even before its deferred deletion: the next press makes a new one.
+      connect(picker_, &frmDirSelect::closed, this, [this] { picker_ = nullptr; });
+    }
+    picker_->show();
+    picker_->raise();
+    picker_->activateWindow();
+  });
+  Guarded([&] {
+    // Wait without spinning: the loop sleeps until the picker closes, while the timer and both windows go on.
+    // A second press waits nested in this one; the close ends both waits.
+    if (AppModul::PickerOpen != 1 || !picker_) return;
+    QEventLoop wait;
+    connect(picker_, &frmDirSelect::closed, &wait, &QEventLoop::quit);
+    connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
+    wait.exec();
+  });
+  Guarded([&] { Text1->setText(AppModul::PickerPath); });
+  Guarded([&] { dummy->setFocus(); });
+  Guarded([&] { WatchChosenFolder(AppModul::PickerPath); });
+}
+
+void Form1::WatchChosenFolder(const QString& folder) {
+  // Cancel hands back the folder already watched, and so does a nested wait after the inner one took it.
+  if (folder.isEmpty() || QDir::cleanPath(folder) == QDir::cleanPath(File1->path())) return;
+  // A folder that cannot be read keeps the old watch; the new one is still saved and watched from the next start.
+  if (!File1->setPath(folder)) return;
+  // The switch itself plays no tone: the new folder's count is the starting point.
+  AppModul::LastFileCount = File1->listCount();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QGroupBox;
@@ -8,6 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class frmDirSelect;
 namespace Platform {
 class FileListBox;
 }
@@ -45,11 +47,16 @@ class Form1 : public QWidget {
   void HScroll1_Scroll();
   void File2_Click();
   void File3_Click();
+  void Command1_Click();
 
  private:
   // The four settings from the controls, in the order the file has them.
   void SaveSettings();
 
+  // Takes a folder the picker handed back into the watch at once; the tick count goes on.
+  void WatchChosenFolder(const QString& folder);
+
+  QPointer<frmDirSelect> picker_;  // the open folder picker, if any
   qint16 TickCounter = 0;  // ticks since the last check; never above 60
   bool loaded_ = false;
 };

@@ -1,0 +1,118 @@
+#pragma once
+
+// Shared set-up for the folder picker's widget tests: a small folder tree, the message boxes answered by the
+// test, and the shared variables and current folder put back afterwards.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "picker/frm_dir_select.h"
+#include "picker/message_box.h"
+#include "platform/dir_list_box.h"
+#include "platform/drive_list_box.h"
+#include "platform/file_list_box.h"
+#include "startup/app_modul.h"
+#include "startup/commands.h"
+#include "support/qt_printers.h"
+
+class PickerTest : public ::testing::Test {
+ protected:
+  QTemporaryDir tree;
+  QString savedCurrent = QDir::currentPath();
+  QList<Messages::Request> shown;
+  QPointer<frmDirSelect> picker;
+
+  void SetUp() override {
+    ASSERT_TRUE(tree.isValid());
+    for (const char* folder : {"work/alpha/inner", "work/Beta", "work/.hidden", "other"})
+      ASSERT_TRUE(QDir(tree.path()).mkpath(QLatin1String(folder)));
+    for (const char* file : {"work/notes.txt", "work/b.wav", "work/alpha/inside.txt"}) {
+      QFile f(at(QLatin1String(file)));
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
+    Messages::SetAnswerer([this](const Messages::Request& request) {
+      shown.append(request);
+      return QMessageBox::Ok;
+    });
+  }
+
+  void TearDown() override {
+    if (picker) picker->close();
+    settle();
+    Messages::SetAnswerer({});
+    QDir::setCurrent(savedCurrent);
+    AppModul::PickerOpen = 0;
+    AppModul::PickerPath.clear();
+    AppModul::PickerCaption.clear();
+  }
+
+  QString at(const QString& relative) const { return QDir::cleanPath(tree.filePath(relative)); }
+
+  // Opens the picker the way the main window does.
+  frmDirSelect* open(const QString& path, const QString& caption = QStringLiteral("Zu überwachenden Pfad auswählen")) {
+    AppModul::PickerOpen = 1;
+    AppModul::PickerPath = path;
+    AppModul::PickerCaption = caption;
+    picker = new frmDirSelect;
+    picker->show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+    return picker;
+  }
+
+  // Lets a closed picker delete itself.
+  static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+  template <class T>
+  T* child(const char* name) const {
+    T* found = picker ? picker->findChild<T*>(QLatin1String(name)) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  Platform::DirListBox* dir() const { return child<Platform::DirListBox>("Dir1"); }
+  Platform::FileListBox* files() const { return child<Platform::FileListBox>("File1"); }
+  Platform::DriveListBox* drives() const { return child<Platform::DriveListBox>("Drive1"); }
+  QLineEdit* entry() const { return child<QLineEdit>("Text1"); }
+  QPushButton* button(const char* name) const { return child<QPushButton>(name); }
+  QString focused() const {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+  }
+
+  int rowOf(const QString& folder) const {
+    for (int row = 0; row < dir()->count(); ++row)
+      if (dir()->entryPath(row) == folder) return row;
+    return -1;
+  }
+  void doubleClick(const QString& folder) {
+    const int row = rowOf(folder);
+    ASSERT_GE(row, 0) << folder;
+    QListWidgetItem* item = dir()->item(row);
+    dir()->scrollToItem(item);
+    // A real double-click starts with a press; QTest's double-click event alone has none.
+    const QPoint point = dir()->visualItemRect(item).center();
+    QTest::mouseClick(dir()->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(dir()->viewport(), Qt::LeftButton, {}, point);
+  }
+  void click(const QString& folder) {
+    const int row = rowOf(folder);
+    ASSERT_GE(row, 0) << folder;
+    QListWidgetItem* item = dir()->item(row);
+    dir()->scrollToItem(item);
+    QTest::mouseClick(dir()->viewport(), Qt::LeftButton, {}, dir()->visualItemRect(item).center());
+  }
+  QStringList fileNames() const {
+    QStringList names;
+    for (int i = 0; i < files()->listCount(); ++i) names << files()->fileName(i);
+    return names;
+  }
+  QStringList entriesOf(const QString& folder) const {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+  }
+};

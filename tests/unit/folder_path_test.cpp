@@ -1,0 +1,110 @@
+#include "picker/folder_path.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "support/qt_printers.h"
+#include "support/unprivileged.h"
+
+namespace {
+
+class CreateFolderPath : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QString saved = QDir::currentPath();
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("have/deep")));
+    QFile file(at("have/file.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  void TearDown() override { QDir::setCurrent(saved); }
+
+  QString at(const QString& relative) const { return dir.filePath(relative); }
+};
+
+TEST_F(CreateFolderPath, Outcomes) {
+  struct Case {
+    const char* name;
+    QString path;
+    bool result;
+    QString currentAfter;  // the process's current folder afterwards
+    QStringList created;   // folders that must exist afterwards
+  };
+  const Case cases[] = {
+      {"last level missing", at("have/deep/new"), true, at("have/deep/new"), {at("have/deep/new")}},
+      {"several levels missing", at("have/a/b/c/"), true, at("have/a/b/c"), {at("have/a"), at("have/a/b/c")}},
+      {"everything exists", at("have/deep/"), true, at("have/deep"), {}},
+      {"root only", QStringLiteral("/"), true, QStringLiteral("/"), {}},
+      {"file in the way", at("have/file.txt/x"), false, at("have"), {}},
+      {"last level is a file", at("have/file.txt"), false, at("have"), {}},
+      {"doubled separator", at("have//x"), false, at("have"), {}},
+      {"name too long", at("have/") + QString(300, u'n') + QStringLiteral("/x"), false, at("have"), {}},
+      {"dot level", at("have/./x"), false, at("have"), {}},
+      {"parent level", at("have/deep/../x"), false, at("have/deep"), {}},
+      {"relative path", QStringLiteral("relative/x"), false, QString(), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir::setCurrent(saved);
+    QString path = c.path;
+    EXPECT_EQ(Commands::CreateFolderPath(path), c.result);
+    if (!c.currentAfter.isEmpty()) {
+      EXPECT_EQ(QDir::currentPath(), QDir::cleanPath(c.currentAfter));
+    }
+    for (const QString& folder : c.created) EXPECT_TRUE(QFileInfo(folder).isDir()) << folder;
+  }
+  // Nothing leaked beside or above the levels named.
+  EXPECT_FALSE(QFileInfo::exists(at("x")));
+  EXPECT_FALSE(QFileInfo::exists(at("have/x")));
+  EXPECT_EQ(QDir(at("have")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            (QStringList{QStringLiteral("a"), QStringLiteral("deep"), QStringLiteral("file.txt")}));
+}
+
+TEST_F(CreateFolderPath, AppendsOneSeparatorToTheCallersPath) {
+  const QString cases[] = {at("have/deep"), at("have/deep/"), QStringLiteral("/")};
+  for (const QString& given : cases) {
+    QString path = given;
+    Commands::CreateFolderPath(path);
+    EXPECT_EQ(path, given.endsWith(u'/') ? given : given + u'/') << given;
+  }
+}
+
+TEST_F(CreateFolderPath, UpperLevelsStayAfterALaterFailure) {
+  QString path = at("have/new1/new2/../");
+  EXPECT_FALSE(Commands::CreateFolderPath(path));
+  EXPECT_TRUE(QFileInfo(at("have/new1/new2")).isDir());
+  EXPECT_EQ(QDir::currentPath(), at("have/new1/new2"));
+}
+
+TEST_F(CreateFolderPath, UnwritableParent) {
+  ASSERT_TRUE(QFile::setPermissions(
+      dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                      QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup));
+  ASSERT_TRUE(QFile::setPermissions(at("have"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                    QFileDevice::ReadOther | QFileDevice::ExeOther |
+                                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup));
+  bool result = true;
+  bool existingAccepted = false;
+  {
+    ScopedUnprivileged unprivileged;
+    if (!unprivileged.active()) GTEST_SKIP() << "running as root and cannot act as another user";
+    QString blocked = at("have/locked");
+    result = Commands::CreateFolderPath(blocked);
+    // An existing level is entered even where nothing may be created.
+    QString existing = at("have/deep/");
+    existingAccepted = Commands::CreateFolderPath(existing);
+    QDir::setCurrent(QStringLiteral("/"));
+  }
+  QFile::setPermissions(at("have"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(existingAccepted);
+  EXPECT_FALSE(QFileInfo::exists(at("have/locked")));
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "picker/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "picker/key_filter.h"
+#include "startup/commands.h"
+#include "support/qt_printers.h"
+
+namespace {
+
+class ShowMessage : public ::testing::Test {
+ protected:
+  QList<Messages::Request> shown;
+  void SetUp() override {
+    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
+    Messages::SetAnswerer([this](const Messages::Request& request) {
+      shown.append(request);
+      return QMessageBox::Ok;
+    });
+  }
+  void TearDown() override { Messages::SetAnswerer({}); }
+};
+
+TEST_F(ShowMessage, StyleAndTitle) {
+  struct Case {
+    const char* name;
+    qint16 style;
+    QString title;
+    QMessageBox::Icon icon;
+    QString shownTitle;
+  };
+  const Case cases[] = {
+      {"information, empty title", 1, QString(), QMessageBox::Information, QStringLiteral("Divuvadi Foldwarn")},
+      {"error, empty title", 3, QString(), QMessageBox::Critical, QStringLiteral("Divuvadi Foldwarn")},
+      {"error, own title", 3, QStringLiteral("Achtung"), QMessageBox::Critical, QStringLiteral("Achtung")},
+      {"blank title is a title", 1, QStringLiteral(" "), QMessageBox::Information, QStringLiteral(" ")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    shown.clear();
+    Commands::ShowMessage(QStringLiteral("Text\r\nZeile 2"), c.style, c.title);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().text, u"Text\r\nZeile 2");
+    EXPECT_EQ(shown.first().icon, c.icon);
+    EXPECT_EQ(shown.first().title, c.shownTitle);
+    EXPECT_EQ(shown.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  }
+}
+
+// Without an answerer the real box opens and waits for its OK.
+TEST(ShowMessageBox, RealBoxHasOnlyOk) {
+  Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString title, text;
+  QList<QAbstractButton*> buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    icon = box->icon();
+    title = box->windowTitle();
+    text = box->text();
+    buttons = box->buttons();
+    box->button(QMessageBox::Ok)->click();
+  });
+  Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nZweite Zeile <b>"), 3, QString());
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(title, u"Divuvadi Foldwarn");
+  EXPECT_EQ(buttons.size(), 1);
+  EXPECT_EQ(text, u"Der Ordner konnte nicht angelegt werden. \nZweite Zeile <b>");
+}
+
+TEST(KeyCode, FromQtKeyEvents) {
+  struct Case {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    std::optional<qint16> code;
+  };
+  const Case cases[] = {
+      {"letter", Qt::Key_A, {}, QStringLiteral("a"), 97},
+      {"capital", Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"), 65},
+      {"umlaut", Qt::Key_Adiaeresis, {}, QStringLiteral("ä"), 228},
+      {"slash", Qt::Key_Slash, {}, QStringLiteral("/"), 47},
+      {"backslash", Qt::Key_Backslash, {}, QStringLiteral("\\"), 92},
+      {"euro sign", Qt::Key_unknown, {}, QStringLiteral("€"), 0x20AC},
+      {"beyond 16 signed bits", Qt::Key_unknown, {}, QString(QChar(0xAC00)), 32767},
+      {"backspace", Qt::Key_Backspace, {}, QStringLiteral("\b"), 8},
+      {"return", Qt::Key_Return, {}, QStringLiteral("\r"), 13},
+      {"keypad enter", Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"), 13},
+      {"escape", Qt::Key_Escape, {}, QStringLiteral("\x1b"), 27},
+      {"copy", Qt::Key_C, Qt::ControlModifier, QString(), 3},
+      {"paste", Qt::Key_V, Qt::ControlModifier, QString(), 22},
+      {"cut", Qt::Key_X, Qt::ControlModifier, QString(), 24},
+      {"AltGr at sign", Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("@"), 64},
+      {"tab", Qt::Key_Tab, {}, QStringLiteral("\t"), std::nullopt},
+      {"arrow", Qt::Key_Left, {}, QString(), std::nullopt},
+      {"shift alone", Qt::Key_Shift, Qt::ShiftModifier, QString(), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, c.text);
+    EXPECT_EQ(Commands::KeyCode(event), c.code) << c.name;
+  }
+}
+
+}  // namespace
