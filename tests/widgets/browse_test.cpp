@@ -22,15 +22,11 @@
 #include "services/sound.h"
 #include "startup/app_modul.h"
 #include "startup/commands.h"
+#include "support/program_state.h"
 #include "support/qt_printers.h"
 #include "watcher/form1.h"
 
 namespace {
-
-void Touch(const QString& path) {
-  QFile f(path);
-  EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path;
-}
 
 QList<frmDirSelect*> OpenPickers() {
   QList<frmDirSelect*> pickers;
@@ -71,16 +67,8 @@ class Browse : public ::testing::Test {
   void TearDown() override {
     for (frmDirSelect* picker : OpenPickers()) picker->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Sound::SetPlayerForTesting({});
-    Platform::SetEndProgramForTesting({});
     Messages::SetAnswerer({});
-    Commands::SettingsSection.clear();
-    Commands::SettingsFile.clear();
-    AppModul::AddSoundFile.clear();
-    AppModul::RemoveSoundFile.clear();
-    AppModul::LastFileCount = 0;
-    AppModul::PickerOpen = 0;
-    AppModul::PickerPath.clear();
+    ResetProgramState();
   }
 
   // Runs `step` once a picker is on screen. The picker lets events run while it is being built, so a plain

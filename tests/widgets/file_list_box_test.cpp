@@ -7,16 +7,12 @@
 
 #include <sys/stat.h>
 
+#include "support/program_state.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void Touch(const QString& path) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path;
-}
 
 QStringList Entries(const Platform::FileListBox& list) {
   QStringList names;

@@ -28,6 +28,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "support/program_state.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -35,11 +36,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString MinuteText = u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s;
-
-void Touch(const QString& path) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path;
-}
 
 // Records what would have been played, and whether and how the program would have ended.
 class Recording : public ::testing::Test {
@@ -51,16 +47,7 @@ class Recording : public ::testing::Test {
     Platform::SetEndProgramForTesting([this](int code) { ends << code; });
     AppModul::StartupFilling = 0;
   }
-  void TearDown() override {
-    Sound::SetPlayerForTesting({});
-    Platform::SetEndProgramForTesting({});
-    Commands::AppFolder.clear();
-    Commands::SettingsFile.clear();
-    Commands::SettingsSection.clear();
-    AppModul::AddSoundFile.clear();
-    AppModul::RemoveSoundFile.clear();
-    AppModul::LastFileCount = 0;
-  }
+  void TearDown() override { ResetProgramState(); }
   static void Tick(Form1& form, int times = 1) {
     for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
   }

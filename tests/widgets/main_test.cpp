@@ -18,16 +18,12 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/program_state.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void Touch(const QString& path) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path;
-}
 
 // Each test is one start of the program from a prepared program folder.
 class Startup : public ::testing::Test {
@@ -51,15 +47,7 @@ class Startup : public ::testing::Test {
     delete Commands::MainForm();
     Platform::ReleaseSingleInstance();
     Commands::SetProgramFileForTesting({});
-    Sound::SetPlayerForTesting({});
-    Platform::SetEndProgramForTesting({});
-    Commands::AppFolder.clear();
-    Commands::ExeName.clear();
-    Commands::SettingsFile.clear();
-    Commands::SettingsSection.clear();
-    AppModul::AddSoundFile.clear();
-    AppModul::RemoveSoundFile.clear();
-    AppModul::LastFileCount = 0;
+    ResetProgramState();
   }
   void WriteSettings(const QByteArray& lines) {
     QFile f(settingsFile);
