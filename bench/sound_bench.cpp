@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <chrono>
 
-#include "services/sound.h"
-#include "services/tone_output.h"
+#include "sound/sound.h"
+#include "sound/tone_output.h"
 
 namespace {
 

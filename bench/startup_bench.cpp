@@ -8,10 +8,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "commands/commands.h"
+#include "forms/form1.h"
 #include "platform/instance.h"
-#include "services/sound.h"
-#include "startup/commands.h"
-#include "watcher/form1.h"
+#include "sound/sound.h"
+#include "startup/startup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "startup/commands.h"
-
 #include <QApplication>
+
+#include "startup/startup.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -1,19 +1,21 @@
-#include "app_modul.h"
-#include "commands.h"
-#include "interval_text.h"
-
-#include "platform/file_list_box.h"
-#include "platform/instance.h"
-#include "platform/quit_signals.h"
-#include "watcher/form1.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
-#include <QPointer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/guarded.h"
+#include "commands/interval_text.h"
+#include "commands/settings.h"
+#include "controls/file_list_box.h"
+#include "forms/form1.h"
+#include "platform/instance.h"
+#include "platform/quit_signals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,29 +27,10 @@ QPointer<Form1>& mainForm() {
   return form;
 }
 
-QString& programFileOverride() {
-  static QString file;
-  return file;
-}
-
-QString ProgramFile() {
-  if (!programFileOverride().isEmpty()) return programFileOverride();
-  return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
-}
-
-// Every step is skipped when it fails; start-up goes on with the next one.
-template <typename F>
-void Step(F&& step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
-
 // Selects the stored tone in its list without regard to case. When its file cannot be opened (or the list
 // is empty), the default name takes its place and nothing is selected. A name found in another case takes
 // the file's own spelling: on a case-sensitive file system the stored spelling would name no file.
-void SelectStoredTone(Platform::FileListBox* list, QString& toneName, const QString& defaultName) {
+void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QString& defaultName) {
   if (list->count() == 0) {
     toneName = defaultName;
     return;
@@ -70,23 +53,12 @@ void SelectStoredTone(Platform::FileListBox* list, QString& toneName, const QStr
 
 }  // namespace
 
-void SetProgramFileForTesting(const QString& programFile) { programFileOverride() = programFile; }
-
 Form1* MainForm() { return mainForm(); }
-
-void InitProgramFolders() {
-  const QFileInfo program(ProgramFile());
-  Step([&] {
-    AppFolder = program.absolutePath();
-    AddBackslash(AppFolder);
-  });
-  Step([&] { ExeName = program.completeBaseName(); });
-}
 
 void Main() {
   // One instance per program folder; a second start ends here without a trace.
   bool firstInstance = true;
-  Step([&] {
+  Guarded([&] {
     const QFileInfo program(ProgramFile());
     QString folder = program.absolutePath();
     firstInstance = Platform::ClaimSingleInstance(program.completeBaseName(), AddBackslash(folder));
@@ -97,67 +69,66 @@ void Main() {
   }
 
   // Folders and settings file: the window takes its caption from the section while it loads.
-  Step([] { InitProgramFolders(); });
-  Step([] { InitSettingsFile(); });
+  Guarded([] { InitProgramFolders(); });
+  Guarded([] { InitSettingsFile(); });
 
   // The window appears with its design values while it is filled.
-  Step([] {
+  Guarded([] {
     delete mainForm();  // a previous run in the same process
-    QApplication::setWindowIcon(QIcon(u":/foldwarn.png"_s));
     mainForm() = new Form1;
     mainForm()->show();
   });
   Form1* const form = mainForm();
   if (!form) return;
   // A logout or `kill` closes the window the normal way, so the settings are saved.
-  Step([] {
+  Guarded([] {
     Platform::OnQuitSignal([] {
       if (Form1* f = mainForm()) f->close();
     });
   });
 
   // The four settings.
-  QString watchedPath, intervalText, addName, removeName;
-  Step([&] { watchedPath = ReadSetting(SettingsSection, u"LetzterPfad"_s, SettingsFile, AppFolder); });
-  Step([&] { intervalText = ReadSetting(SettingsSection, u"Zeit"_s, SettingsFile, u"60"_s); });
-  Step([&] { addName = ReadSetting(SettingsSection, u"addSound"_s, SettingsFile, u"add.wav"_s); });
-  Step([&] { removeName = ReadSetting(SettingsSection, u"removeSound"_s, SettingsFile, u"remove.wav"_s); });
+  const Settings defaults = DefaultSettings();
+  Settings stored = ReadSettings();
+  QString& watchedPath = stored.watchedPath;
+  QString& addName = stored.addSound;
+  QString& removeName = stored.removeSound;
 
   // A folder that is gone gives way to the program folder; an existing one stays as stored.
-  Step([&] {
+  Guarded([&] {
     if (watchedPath.isEmpty() || !FolderExists(watchedPath)) watchedPath = AppFolder;
   });
-  Step([&] { form->Text1->setText(watchedPath); });
-  Step([&] { form->File1->setPath(form->Text1->text()); });
+  Guarded([&] { form->Text1->setText(watchedPath); });
+  Guarded([&] { form->File1->setPath(form->Text1->text()); });
 
   // Both tone lists show the program folder's wave files.
-  Step([&] { form->File2->setPath(AppFolder); });
-  Step([&] { form->File3->setPath(AppFolder); });
+  Guarded([&] { form->File2->setPath(AppFolder); });
+  Guarded([&] { form->File3->setPath(AppFolder); });
 
   // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
   AppModul::StartupFilling = 1;
-  Step([&] { SelectStoredTone(form->File2, addName, u"add.wav"_s); });
-  Step([&] { SelectStoredTone(form->File3, removeName, u"remove.wav"_s); });
-  Step([&] {
+  Guarded([&] { SelectStoredTone(form->File2, addName, defaults.addSound); });
+  Guarded([&] { SelectStoredTone(form->File3, removeName, defaults.removeSound); });
+  Guarded([&] {
     AppModul::AddSoundFile = addName;
     AppModul::RemoveSoundFile = removeName;
   });
   AppModul::StartupFilling = 0;
 
   // Let the window repaint with its contents.
-  Step([] { QCoreApplication::processEvents(); });
+  Guarded([] { QCoreApplication::processEvents(); });
   if (!mainForm()) return;
 
   // The base the first check compares with.
-  Step([&] { AppModul::LastFileCount = form->File1->listCount(); });
+  Guarded([&] { AppModul::LastFileCount = form->File1->listCount(); });
 
   // The interval; a change of value updates the label through the scroll bar's change handling.
-  Step([&] {
-    if (const std::optional<qint16> seconds = IntervalFromText(intervalText)) form->HScroll1->setValue(*seconds);
+  Guarded([&] {
+    if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
   });
 
   // Last of all the watch starts.
-  Step([&] { form->Timer1->start(); });
+  Guarded([&] { form->Timer1->start(); });
 }
 
 }  // namespace Commands

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <cstdio>
 
-#include "services/sound.h"
+#include "sound/sound.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

@@ -1,13 +1,12 @@
 // Key codes and key events from random bytes: no crash, and the filter only ever passes a code unchanged
 // or refuses it, the same way every time, never letting a separator into a folder name.
-#include "picker/key_filter.h"
-
 #include <QKeyEvent>
 #include <QString>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include "commands/key_filter.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The stored interval text: no crash, no hang, and the reading obeys its own rules on any input.
-#include "startup/interval_text.h"
-
 #include <QString>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+
+#include "commands/interval_text.h"
+#include "commands/rounding.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::optional<qint16> interval = Commands::IntervalFromText(text);
 
   if (interval && (*interval < 1 || *interval > 60)) std::abort();
-  const std::optional<qint16> rounded = Commands::RoundToInt16(value);
+  const std::optional<qint16> rounded = Commands::RoundHalfEven<qint16>(value);
   const bool inRange = rounded && *rounded >= 1 && *rounded <= 60;
   if (interval != (inRange ? rounded : std::nullopt)) std::abort();
 

@@ -13,13 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "picker/frm_dir_select.h"
-#include "picker/message_box.h"
-#include "platform/dir_list_box.h"
-#include "platform/drive_list_box.h"
-#include "platform/file_list_box.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/message_box.h"
+#include "controls/dir_list_box.h"
+#include "controls/drive_list_box.h"
+#include "controls/file_list_box.h"
+#include "forms/frm_dir_select.h"
 #include "support/qt_printers.h"
 
 class PickerTest : public ::testing::Test {
@@ -76,9 +76,9 @@ class PickerTest : public ::testing::Test {
     EXPECT_NE(found, nullptr) << name;
     return found;
   }
-  Platform::DirListBox* dir() const { return child<Platform::DirListBox>("Dir1"); }
-  Platform::FileListBox* files() const { return child<Platform::FileListBox>("File1"); }
-  Platform::DriveListBox* drives() const { return child<Platform::DriveListBox>("Drive1"); }
+  Controls::DirListBox* dir() const { return child<Controls::DirListBox>("Dir1"); }
+  Controls::FileListBox* files() const { return child<Controls::FileListBox>("File1"); }
+  Controls::DriveListBox* drives() const { return child<Controls::DriveListBox>("Drive1"); }
   QLineEdit* entry() const { return child<QLineEdit>("Text1"); }
   QPushButton* button(const char* name) const { return child<QPushButton>(name); }
   QString focused() const {

@@ -1,14 +1,15 @@
 #pragma once
 
 // Program-wide values and test hooks are global: each test puts them back as a fresh program has them.
-#include <QFile>
-#include <QString>
 #include <gtest/gtest.h>
 
+#include <QString>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
 #include "platform/instance.h"
-#include "services/sound.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
+#include "sound/sound.h"
+#include "support/files.h"
 
 inline void ResetProgramState() {
   Sound::SetPlayerForTesting({});
@@ -24,10 +25,4 @@ inline void ResetProgramState() {
   AppModul::AddSoundFile.clear();
   AppModul::RemoveSoundFile.clear();
   AppModul::StartupFilling = 0;
-}
-
-// An empty file.
-inline void Touch(const QString& path) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
 }

@@ -1,4 +1,4 @@
-#include "picker/folder_path.h"
+#include "commands/folder_path.h"
 
 #include <gtest/gtest.h>
 

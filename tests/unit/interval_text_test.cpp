@@ -1,10 +1,13 @@
-#include "startup/interval_text.h"
+#include "commands/interval_text.h"
+
+#include <gtest/gtest.h>
 
 #include <QString>
 #include <cmath>
-#include <gtest/gtest.h>
 #include <limits>
 #include <random>
+
+#include "commands/rounding.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +60,7 @@ TEST(LeadingNumber, BeyondDoubleRangeKeepsSignAndSize) {
   EXPECT_EQ(Commands::LeadingNumber(u"1e99999999999999999999999"_s), HUGE_VAL);
 }
 
-TEST(RoundToInt16, HalvesGoToTheEvenNeighbour) {
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   struct Case {
     const char* name;
     double value;
@@ -76,7 +79,7 @@ TEST(RoundToInt16, HalvesGoToTheEvenNeighbour) {
                         {"Large", 99999, std::nullopt},
                         {"Infinite", HUGE_VAL, std::nullopt},
                         {"NaN", std::numeric_limits<double>::quiet_NaN(), std::nullopt}};
-  for (const Case& c : cases) EXPECT_EQ(Commands::RoundToInt16(c.value), c.expected) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(Commands::RoundHalfEven<qint16>(c.value), c.expected) << c.name;
 }
 
 TEST(IntervalFromText, OnlyWholeSecondsFromOneToSixtyApply) {

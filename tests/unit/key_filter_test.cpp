@@ -1,8 +1,10 @@
-#include "picker/key_filter.h"
+#include "commands/key_filter.h"
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QString>
+#include <optional>
 
 namespace {
 
@@ -48,6 +50,40 @@ TEST(FilterKey, OtherKindsOnlyKeepTheEditingKeys) {
       Commands::FilterKey(key, kind);
       EXPECT_EQ(key, code) << "kind " << kind << " code " << code;
     }
+  }
+}
+
+TEST(KeyCode, FromQtKeyEvents) {
+  struct Case {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    std::optional<qint16> code;
+  };
+  const Case cases[] = {
+      {"letter", Qt::Key_A, {}, QStringLiteral("a"), 97},
+      {"capital", Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"), 65},
+      {"umlaut", Qt::Key_Adiaeresis, {}, QStringLiteral("ä"), 228},
+      {"slash", Qt::Key_Slash, {}, QStringLiteral("/"), 47},
+      {"backslash", Qt::Key_Backslash, {}, QStringLiteral("\\"), 92},
+      {"euro sign", Qt::Key_unknown, {}, QStringLiteral("€"), 0x20AC},
+      {"beyond 16 signed bits", Qt::Key_unknown, {}, QString(QChar(0xAC00)), 32767},
+      {"backspace", Qt::Key_Backspace, {}, QStringLiteral("\b"), 8},
+      {"return", Qt::Key_Return, {}, QStringLiteral("\r"), 13},
+      {"keypad enter", Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"), 13},
+      {"escape", Qt::Key_Escape, {}, QStringLiteral("\x1b"), 27},
+      {"copy", Qt::Key_C, Qt::ControlModifier, QString(), 3},
+      {"paste", Qt::Key_V, Qt::ControlModifier, QString(), 22},
+      {"cut", Qt::Key_X, Qt::ControlModifier, QString(), 24},
+      {"AltGr at sign", Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("@"), 64},
+      {"tab", Qt::Key_Tab, {}, QStringLiteral("\t"), std::nullopt},
+      {"arrow", Qt::Key_Left, {}, QString(), std::nullopt},
+      {"shift alone", Qt::Key_Shift, Qt::ShiftModifier, QString(), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, c.text);
+    EXPECT_EQ(Commands::KeyCode(event), c.code) << c.name;
   }
 }
 

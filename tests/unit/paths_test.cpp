@@ -1,13 +1,12 @@
-#include "startup/commands.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
+#include "commands/commands.h"
 #include "support/qt_printers.h"
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -17,8 +16,11 @@ TEST(AddBackslash, AppendsToTheCallersVariable) {
   struct Case {
     QString in, out;
   };
-  const Case cases[] = {{u""_s, u"/"_s},          {u"/"_s, u"/"_s},          {u"/srv/scans"_s, u"/srv/scans/"_s},
-                        {u"/srv/scans/"_s, u"/srv/scans/"_s}, {u"C:\\Daten"_s, u"C:\\Daten/"_s}};
+  const Case cases[] = {{u""_s, u"/"_s},
+                        {u"/"_s, u"/"_s},
+                        {u"/srv/scans"_s, u"/srv/scans/"_s},
+                        {u"/srv/scans/"_s, u"/srv/scans/"_s},
+                        {u"C:\\Daten"_s, u"C:\\Daten/"_s}};
   for (const Case& c : cases) {
     QString variable = c.in;
     EXPECT_EQ(Commands::AddBackslash(variable), c.out) << c.in;
@@ -44,10 +46,17 @@ TEST_F(PathHelpers, FolderExists) {
     QString path;
     bool exists;
   };
-  const Case cases[] = {{at("empty"), true},         {at("empty/"), true},  {dir.path(), true},
-                        {u"/"_s, true},              {u""_s, true},         {at("missing"), false},
-                        {at("missing/"), false},     {at("file.wav"), false}, {at("file.wav/"), false},
-                        {at("pipe"), false},         {at("empty") + QChar(0) + u"x"_s, false}};
+  const Case cases[] = {{at("empty"), true},
+                        {at("empty/"), true},
+                        {dir.path(), true},
+                        {u"/"_s, true},
+                        {u""_s, true},
+                        {at("missing"), false},
+                        {at("missing/"), false},
+                        {at("file.wav"), false},
+                        {at("file.wav/"), false},
+                        {at("pipe"), false},
+                        {at("empty") + QChar(0) + u"x"_s, false}};
   for (const Case& c : cases) EXPECT_EQ(Commands::FolderExists(c.path), c.exists) << c.path;
 }
 
@@ -57,28 +66,14 @@ TEST_F(PathHelpers, FileExists) {
     bool exists;
   };
   // The pipe has no writer: answering must not wait for one.
-  const Case cases[] = {{at("file.wav"), true}, {at("empty"), false},  {at("missing.wav"), false},
-                        {u""_s, false},         {at("pipe"), false},   {at("file.wav") + QChar(0), false}};
+  const Case cases[] = {{at("file.wav"), true}, {at("empty"), false}, {at("missing.wav"), false},
+                        {u""_s, false},         {at("pipe"), false},  {at("file.wav") + QChar(0), false}};
   for (const Case& c : cases) EXPECT_EQ(Commands::FileExists(c.path), c.exists) << c.path;
 }
 
 TEST(GetLongPath, LinuxPathsComeBackUnchanged) {
   for (const QString& path : {u"/usr/lib/MiXeD case/Tool.EXE"_s, u"/"_s, u"relative/x"_s, u""_s})
     EXPECT_EQ(Commands::GetLongPath(path), path);
-}
-
-TEST(RecasePath, WordStartsUpperEverythingElseLower) {
-  struct Case {
-    QString in, out;
-  };
-  const Case cases[] = {
-      {u"d:\\my tools\\sound-files (alt)\\diverizera.exe"_s, u"D:\\My Tools\\Sound-Files (Alt)\\Diverizera.exe"_s},
-      {u"C:\\PROGRAMME\\A_B.EXE"_s, u"C:\\Programme\\A_B.exe"_s},
-      {u"c:\\ärger\\ÖL ÜBER\\straße.wav"_s, u"C:\\Ärger\\Öl Über\\Straße.wav"_s},
-      {u"x"_s, u"X"_s},
-      {u""_s, u""_s},
-      {u"1abc/DEF"_s, u"1abc/def"_s}};
-  for (const Case& c : cases) EXPECT_EQ(Commands::RecasePath(c.in), c.out) << c.in;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // PlaySoundFile without an audio device: the tones reach a recording output on the playback thread.
-#include "services/sound.h"
+#include "sound/sound.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -14,11 +14,12 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "services/tone_cache.h"
-#include "services/tone_output.h"
-#include "startup/commands.h"
+#include "commands/commands.h"
+#include "sound/tone_cache.h"
+#include "sound/tone_output.h"
 #include "support/qt_printers.h"
 #include "support/tone_analysis.h"
+#include "support/wave_files.h"
 
 namespace {
 
@@ -37,20 +38,6 @@ class QtEnvironment : public ::testing::Environment {
   std::unique_ptr<QCoreApplication> app_;
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-// A sine wave file whose length and pitch tell it apart from the others.
-void WriteSine(const QString& path, double hz, double seconds, int rate = 22050) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-  ASSERT_TRUE(f) << path;
-  std::vector<float> x(size_t(seconds * rate));
-  for (size_t i = 0; i < x.size(); ++i) x[i] = float(0.5 * std::sin(2 * M_PI * hz * double(i) / rate));
-  sf_writef_float(f, x.data(), sf_count_t(x.size()));
-  sf_close(f);
-}
 
 struct PlayLog {
   std::mutex mutex;
@@ -194,79 +181,6 @@ TEST(ResolveToneFile, BareNamesGoToTheProgramFolder) {
                          Row{"RelativeWithFolder", "tones/x.wav", "tones/x.wav"}, Row{"Empty", "", ""}})
     EXPECT_EQ(Sound::ResolveToneFile(row.file), row.expected) << row.name;
   Commands::AppFolder = saved;
-}
-
-class ToneCacheTest : public ::testing::Test {
- protected:
-  QString Path(const QString& name) const { return tmp_.path() + "/" + name; }
-  static void SetModified(const QString& path, const QDateTime& when) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
-  }
-  QTemporaryDir tmp_;
-  Sound::ToneCache cache_{3};
-};
-
-TEST_F(ToneCacheTest, SecondUseDoesNotDecodeAgain) {
-  WriteSine(Path("a.wav"), 440, 0.2);
-  const auto first = cache_.Get(Path("a.wav"));
-  const auto second = cache_.Get(Path("a.wav"));
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(cache_.decodeCount(), 1);
-}
-
-TEST_F(ToneCacheTest, ChangedFileIsDecodedAgain) {
-  const QString path = Path("a.wav");
-  WriteSine(path, 440, 0.2);
-  const QDateTime stamp = QDateTime::currentDateTime().addSecs(-100);
-  SetModified(path, stamp);
-  ASSERT_TRUE(cache_.Get(path));
-
-  // Other length.
-  WriteSine(path, 440, 0.3);
-  auto tone = cache_.Get(path);
-  ASSERT_TRUE(tone);
-  EXPECT_EQ(tone->frames(), qint64(0.3 * 22050));
-
-  // Same length, other pitch, other time.
-  WriteSine(path, 1000, 0.3);
-  SetModified(path, stamp.addSecs(10));
-  tone = cache_.Get(path);
-  ASSERT_TRUE(tone);
-  EXPECT_NEAR(ToneAnalysis::MainFrequency(tone->samples, tone->sampleRate), 1000, 10);
-  EXPECT_EQ(cache_.decodeCount(), 3);
-}
-
-TEST_F(ToneCacheTest, RemovedFileIsGoneAtOnce) {
-  WriteSine(Path("a.wav"), 440, 0.2);
-  ASSERT_TRUE(cache_.Get(Path("a.wav")));
-  ASSERT_TRUE(QFile::remove(Path("a.wav")));
-  EXPECT_FALSE(cache_.Get(Path("a.wav")));
-}
-
-TEST_F(ToneCacheTest, BrokenFileIsNotRetriedUntilItChanges) {
-  const QString path = Path("broken.wav");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("garbage");
-  f.close();
-  EXPECT_FALSE(cache_.Get(path));
-  EXPECT_FALSE(cache_.Get(path));
-  EXPECT_EQ(cache_.decodeCount(), 1);
-  WriteSine(path, 440, 0.2);
-  EXPECT_TRUE(cache_.Get(path));
-}
-
-TEST_F(ToneCacheTest, KeepsOnlyTheMostRecentTones) {
-  for (auto n : {"1.wav", "2.wav", "3.wav", "4.wav"}) WriteSine(Path(n), 440, 0.1);
-  for (auto n : {"1.wav", "2.wav", "3.wav", "1.wav", "4.wav"}) cache_.Get(Path(n));
-  EXPECT_EQ(cache_.decodeCount(), 4);
-  cache_.Get(Path("1.wav"));  // used lately: still there
-  EXPECT_EQ(cache_.decodeCount(), 4);
-  cache_.Get(Path("2.wav"));  // the oldest: dropped for 4.wav
-  EXPECT_EQ(cache_.decodeCount(), 5);
 }
 
 }  // namespace

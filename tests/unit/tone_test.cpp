@@ -1,5 +1,5 @@
 // Decoding every common wave encoding, converting for the device, and the tones we ship.
-#include "services/tone.h"
+#include "sound/tone.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

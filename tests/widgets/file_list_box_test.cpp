@@ -1,20 +1,20 @@
-#include "platform/file_list_box.h"
+#include "controls/file_list_box.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include "support/program_state.h"
+#include "support/files.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList Entries(const Platform::FileListBox& list) {
+QStringList Entries(const Controls::FileListBox& list) {
   QStringList names;
   for (int i = 0; i < list.count(); ++i) names << list.fileName(i);
   return names;
@@ -48,7 +48,7 @@ TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
       {"NoMatch", u"*.mp3"_s, {}},
   };
   for (const Case& c : cases) {
-    Platform::FileListBox list;
+    Controls::FileListBox list;
     list.setPattern(c.pattern);
     ASSERT_TRUE(list.setPath(dir.path())) << c.name;
     EXPECT_EQ(Entries(list), c.entries) << c.name;
@@ -57,7 +57,7 @@ TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
 }
 
 TEST_F(FileList, CountOnlyCountsTheSameFilesWithoutRows) {
-  Platform::FileListBox shown, counted;
+  Controls::FileListBox shown, counted;
   counted.setCountOnly(true);
   ASSERT_TRUE(shown.setPath(dir.path()));
   ASSERT_TRUE(counted.setPath(dir.path()));
@@ -72,7 +72,7 @@ TEST_F(FileList, UnreadableFolderKeepsFolderAndEntries) {
   for (const bool countOnly : {false, true}) {
     QTemporaryDir other;
     Touch(other.filePath(u"x.wav"_s));
-    Platform::FileListBox list;
+    Controls::FileListBox list;
     list.setCountOnly(countOnly);
     ASSERT_TRUE(list.setPath(other.path()));
     EXPECT_FALSE(list.setPath(dir.filePath(u"missing"_s)));
@@ -89,7 +89,7 @@ TEST_F(FileList, UnreadableFolderKeepsFolderAndEntries) {
 }
 
 TEST_F(FileList, SelectedFileName) {
-  Platform::FileListBox list;
+  Controls::FileListBox list;
   list.setPattern(u"*.wav"_s);
   ASSERT_TRUE(list.setPath(dir.path()));
   EXPECT_EQ(list.selectedFileName(), u""_s);

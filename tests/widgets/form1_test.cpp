@@ -1,12 +1,6 @@
-#include "platform/file_list_box.h"
-#include "platform/instance.h"
-#include "platform/private_profile.h"
-#include "services/sound.h"
-#include "services/twips.h"
-#include "services/window_placement.h"
-#include "startup/app_modul.h"
-#include "startup/commands.h"
-#include "watcher/form1.h"
+#include "forms/form1.h"
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
@@ -26,8 +20,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <gtest/gtest.h>
 
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/twips.h"
+#include "commands/window_placement.h"
+#include "controls/file_list_box.h"
+#include "platform/instance.h"
+#include "platform/private_profile.h"
+#include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
 
@@ -177,73 +178,6 @@ TEST(Form1Design, LoadCentresAndCaptions) {
                                                   outer.height() * 15.0);
   EXPECT_EQ(form.pos(), area.topLeft() + QPoint(Px(twips.x()), Px(twips.y())));
   Commands::SettingsSection.clear();
-}
-
-TEST(WindowPlacement, CenterFormMovesWithoutResizing) {
-  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  struct Case {
-    const char* name;
-    QSize size;
-  };
-  const Case cases[] = {
-      {"Small", {300, 200}}, {"Odd", {301, 201}}, {"Oversized", {area.width() + 50, area.height() + 50}}};
-  for (const Case& c : cases) {
-    QWidget window;
-    window.resize(c.size);
-    Commands::CenterForm(&window);
-    const QPoint twips = Commands::CenteredPosition(area.width() * 15.0, area.height() * 15.0, c.size.width() * 15.0,
-                                                    c.size.height() * 15.0);
-    EXPECT_EQ(window.pos(), area.topLeft() + QPoint(Px(twips.x()), Px(twips.y()))) << c.name;
-    EXPECT_EQ(window.size(), c.size) << c.name;
-    EXPECT_GE(window.x(), area.x()) << c.name;
-    EXPECT_GE(window.y(), area.y()) << c.name;
-  }
-}
-
-TEST(WindowPlacement, SetTopmostKeepsPlaceAndSize) {
-  QWidget window;
-  window.setGeometry(40, 50, 300, 200);
-  window.show();
-  QCoreApplication::processEvents();
-  const QRect before = window.geometry();
-  Commands::SetTopmost(&window);
-  EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.geometry(), before);
-}
-
-// The folder picker places itself from its load handler, while it is being shown.
-TEST(WindowPlacement, PlacingFromTheFirstShowing) {
-  class Loading : public QWidget {
-   public:
-    int loads = 0;
-
-   protected:
-    void showEvent(QShowEvent* event) override {
-      ++loads;
-      Commands::CenterForm(this);
-      Commands::SetTopmost(this);
-      QWidget::showEvent(event);
-    }
-  } window;
-  window.resize(300, 200);
-  window.show();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(window.loads, 1);
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(window.size(), QSize(300, 200));
-}
-
-TEST(WindowPlacement, SetTopmostBeforeTheFirstShowing) {
-  QWidget window;
-  window.resize(300, 200);
-  Commands::SetTopmost(&window);
-  EXPECT_FALSE(window.isVisible());
-  window.show();
-  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(window.size(), QSize(300, 200));
 }
 
 using CheckInterval = Recording;
@@ -455,7 +389,7 @@ class SignalTones : public Recording {
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
-  void Click(Platform::FileListBox* list, int row) {
+  void Click(Controls::FileListBox* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
   }
 };

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+namespace Commands {
+
+// The default dialog font the windows are designed for: every caption of the fixed layout fits in it.
+QFont DialogFont();
+
+}  // namespace Commands

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace Commands {
+
+// Runs one step of a routine: a step that fails is skipped and the routine goes on, reporting nothing.
+// Nothing escapes into the caller, which is what lets a handler run from the event loop.
+template <typename F>
+void Guarded(F&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace Commands

@@ -1,0 +1,49 @@
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "commands.h"
+#include "commands/guarded.h"
+
+namespace Commands {
+namespace {
+
+QString& programFileOverride() {
+  static QString file;
+  return file;
+}
+
+}  // namespace
+
+QString ProgramFile() {
+  if (!programFileOverride().isEmpty()) return programFileOverride();
+  return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+}
+
+void SetProgramFileForTesting(const QString& programFile) { programFileOverride() = programFile; }
+
+void InitProgramFolders() {
+  const QFileInfo program(ProgramFile());
+  Guarded([&] {
+    AppFolder = program.absolutePath();
+    AddBackslash(AppFolder);
+  });
+  Guarded([&] { ExeName = program.completeBaseName(); });
+}
+
+QString AddBackslash(QString& path) {
+  if (!path.endsWith(Platform::Separator)) path += Platform::Separator;
+  return path;
+}
+
+bool FolderExists(const QString& path) {
+  // An empty path names the root, as the current drive's root does on Windows.
+  return Platform::IsListableFolder(path.isEmpty() ? QString(Platform::Separator) : path);
+}
+
+bool FileExists(const QString& path) { return Platform::CanOpenFileForReading(path); }
+
+QString GetLongPath(const QString& path) { return path.isEmpty() ? path : Platform::LongPathName(path); }
+
+}  // namespace Commands

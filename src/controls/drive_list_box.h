@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QComboBox>
+#include <QList>
+#include <QString>
+
+namespace Controls {
+
+struct Volume {
+  QString root;  // the volume's top folder, "/" for the system volume
+  QString name;  // its label, may be empty
+};
+
+// The mounted volumes that hold folders, "/" first, then by root.
+QList<Volume> MountedVolumes();
+
+// The classic drive list: one entry per volume. Every change of the selection, by the user or by code,
+// is signalled through changed().
+class DriveListBox : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit DriveListBox(QWidget* parent = nullptr);
+
+  // Replaces the entries; the selection moves silently to the volume that held the old one.
+  void setVolumes(const QList<Volume>& volumes);
+
+  // Root of the selected volume.
+  QString drive() const;
+  // Selects the volume that holds the folder (the longest root it starts with). False when none does.
+  bool setDrive(const QString& folder);
+  // The same without signalling: for following the directory list or going back after a failure.
+  void setDriveSilently(const QString& folder);
+
+  // Remembers a folder as the one last opened on its volume, for every drive list of the process.
+  void noteOpenedFolder(const QString& folder) const;
+  // The folder last opened on the selected volume while it still is one, else the volume's root.
+  QString openedFolderOnDrive() const;
+
+ signals:
+  void changed();
+
+ private:
+  int indexHolding(const QString& folder) const;
+
+  QList<Volume> volumes_;
+};
+
+}  // namespace Controls

@@ -1,0 +1,65 @@
+#include "file_list_box.h"
+
+#include <QDir>
+
+#include "platform/folder_count.h"
+#include "platform/paths.h"
+
+namespace Controls {
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void FileListBox::setPattern(const QString& pattern) {
+  pattern_ = pattern;
+  refresh();
+}
+
+bool FileListBox::setPath(const QString& folder) {
+  if (!Platform::IsListableFolder(folder)) return false;
+  const QString before = path_;
+  path_ = QDir::cleanPath(folder);
+  if (refresh()) return true;
+  path_ = before;  // gone between the two looks: keep the folder the entries came from
+  return false;
+}
+
+void FileListBox::setCountOnly(bool countOnly) {
+  countOnly_ = countOnly;
+  clear();
+  refresh();
+}
+
+bool FileListBox::refresh() {
+  if (path_.isEmpty()) return false;
+  if (countOnly_) {
+    const std::optional<qint64> counted = Platform::CountFolderFiles(path_);
+    if (!counted) return false;
+    countedFiles_ = *counted;
+    return true;
+  }
+  if (!Platform::IsListableFolder(path_)) return false;
+  const QDir dir(path_);
+  const QStringList patterns = pattern_.isEmpty() ? QStringList() : pattern_.split(u';', Qt::SkipEmptyParts);
+  // Without QDir::Hidden and QDir::System: no dot files, no pipes, sockets or devices.
+  const QStringList names = dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  clear();
+  addItems(names);
+  return true;
+}
+
+qint64 FileListBox::listCount() const { return countOnly_ ? countedFiles_ : count(); }
+
+QString FileListBox::selectedFileName() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QString FileListBox::fileName(int index) const {
+  const QListWidgetItem* entry = item(index);
+  return entry ? entry->text() : QString();
+}
+
+}  // namespace Controls

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QListWidget>
+#include <QString>
+
+namespace Controls {
+
+// The classic file list: the regular, non-hidden files of one folder whose names match a pattern,
+// sorted by name without regard to case. Folders, dot files and special files are never listed.
+class FileListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit FileListBox(QWidget* parent = nullptr);
+
+  // Patterns separated by ";" ("*.wav"), matched without regard to case; empty lists every file.
+  void setPattern(const QString& pattern);
+  QString pattern() const { return pattern_; }
+
+  // Points the list at a folder and reads it. A folder that cannot be listed is refused: the list keeps
+  // its folder and entries, and the answer is false.
+  bool setPath(const QString& folder);
+  QString path() const { return path_; }
+
+  // Re-reads the folder; false (entries kept) when it cannot be read now.
+  bool refresh();
+
+  // Counting only, for a list nobody sees: refresh() counts the files and builds no rows.
+  void setCountOnly(bool countOnly);
+  bool countOnly() const { return countOnly_; }
+
+  qint64 listCount() const;
+  QString fileName(int index) const;
+  // The selected entry's name, empty when nothing is selected.
+  QString selectedFileName() const;
+
+ private:
+  QString path_;
+  QString pattern_;
+  bool countOnly_ = false;
+  qint64 countedFiles_ = 0;
+};
+
+}  // namespace Controls

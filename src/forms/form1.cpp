@@ -1,0 +1,225 @@
+#include "form1.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSessionManager>
+#include <QTimer>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/dialog_font.h"
+#include "commands/guarded.h"
+#include "commands/settings.h"
+#include "commands/twips.h"
+#include "commands/window_placement.h"
+#include "controls/file_list_box.h"
+#include "forms/frm_dir_select.h"
+#include "platform/instance.h"
+#include "sound/sound.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T, typename... Args>
+T* Make(QWidget* parent, const char* name, const QRect& geometry, Args&&... args) {
+  auto* control = new T(std::forward<Args>(args)..., parent);
+  control->setObjectName(QLatin1StringView(name));
+  control->setGeometry(geometry);
+  return control;
+}
+
+// The label above the path names the interval in words.
+QString IntervalCaption(int seconds) {
+  if (seconds == 60) return u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s;
+  if (seconds == 1) return u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s;
+  return u"Folgender Pfad wird alle "_s + QString::number(seconds) + u" Sekunden auf neue Dateien überprüft:"_s;
+}
+
+}  // namespace
+
+using Commands::Guarded;
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+  setObjectName(u"Form1"_s);
+  setWindowTitle(u"Foldwarn"_s);
+  setWindowIcon(QIcon(u":/foldwarn.png"_s));
+  setFont(Commands::DialogFont());
+  resize(Px(5715), Px(3960));
+
+  Frame1 = Make<QGroupBox>(this, "Frame1", TwipRect(120, 1020, 5475, 2835), u"Signaltöne:"_s);
+  File3 = Make<Controls::FileListBox>(Frame1, "File3", TwipRect(2760, 435, 2535, 2235));
+  File3->setPattern(u"*.wav"_s);
+  File2 = Make<Controls::FileListBox>(Frame1, "File2", TwipRect(180, 435, 2535, 2235));
+  File2->setPattern(u"*.wav"_s);
+  // Two quoted headings, the second one above the right-hand list.
+  Label2 = Make<QLabel>(Frame1, "Label2", TwipRect(180, 240, 5055, 195),
+                        u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
+  // Takes the focus out of sight: below the client area, yet visible and enabled.
+  dummy = Make<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
+  HScroll1 = Make<QScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255), Qt::Horizontal);
+  HScroll1->setRange(1, 60);
+  HScroll1->setSingleStep(1);
+  HScroll1->setPageStep(10);
+  HScroll1->setValue(60);
+  HScroll1->setFocusPolicy(Qt::StrongFocus);
+  File1 = Make<Controls::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
+  File1->setCountOnly(true);  // only counted, never shown: no row per file
+  File1->setHidden(true);
+  Command1 = Make<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
+  Command1->setAutoDefault(false);
+  Text1 = Make<QLineEdit>(this, "Text1", TwipRect(120, 300, 5475, 285));
+  Text1->setReadOnly(true);
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(u"Timer1"_s);
+  Timer1->setInterval(1000);
+  Label3 = Make<QLabel>(this, "Label3", TwipRect(1800, 660, 795, 255), u"Intervall:"_s);
+  Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label1 = Make<QLabel>(this, "Label1", TwipRect(120, 60, 5295, 255), IntervalCaption(HScroll1->value()));
+
+  Text1->setFocus();  // the first stop of the tab order holds the focus when the window appears
+  setTabOrder(Text1, Command1);
+  setTabOrder(Command1, HScroll1);
+  setTabOrder(HScroll1, dummy);
+  setTabOrder(dummy, File2);
+  setTabOrder(File2, File3);
+
+  connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+  connect(HScroll1, &QScrollBar::sliderMoved, this, &Form1::HScroll1_Scroll);
+  // Mouse, arrow keys and selection from code all change the selection.
+  connect(File2, &QListWidget::itemSelectionChanged, this, &Form1::File2_Click);
+  connect(File3, &QListWidget::itemSelectionChanged, this, &Form1::File3_Click);
+  // A logout saves like closing does. The session ends the program itself; ending it here would also end it
+  // at a mere checkpoint of the session.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  // Loading happens once, at the first showing, before the window is on screen.
+  if (!loaded_) {
+    loaded_ = true;
+    Form_Load();
+  }
+  QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void Form1::Form_Load() {
+  Guarded([&] {
+    Commands::CenterForm(this);
+    setWindowTitle(Commands::SettingsSection);
+  });
+}
+
+void Form1::Form_Unload() {
+  SaveSettings();
+  Guarded([] { Platform::EndProgram(0); });
+}
+
+void Form1::SaveSettings() {
+  Commands::Settings settings;
+  Guarded([&] { settings.watchedPath = Text1->text(); });
+  Guarded([&] { settings.interval = QString::number(HScroll1->value()); });
+  Guarded([&] { settings.addSound = File2->selectedFileName(); });
+  Guarded([&] { settings.removeSound = File3->selectedFileName(); });
+  Commands::WriteSettings(settings);
+}
+
+void Form1::Timer1_Timer() {
+  Guarded([&] {
+    ++TickCounter;
+    // At least, not equal: a lowered interval checks at the very next tick.
+    if (TickCounter < HScroll1->value()) return;
+    TickCounter = 0;
+    // A folder that cannot be read now (deleted, unmounted) skips the check; the watch resumes once it can.
+    if (!File1->refresh()) return;
+    const qint64 count = File1->listCount();
+    if (count > AppModul::LastFileCount) {
+      Sound::PlaySoundFile(AppModul::AddSoundFile);
+      AppModul::LastFileCount = count;
+    }
+    if (count < AppModul::LastFileCount) {
+      Sound::PlaySoundFile(AppModul::RemoveSoundFile);
+      AppModul::LastFileCount = count;
+    }
+  });
+}
+
+void Form1::HScroll1_Change() {
+  Guarded([&] { Label1->setText(IntervalCaption(HScroll1->value())); });
+}
+
+void Form1::HScroll1_Scroll() { HScroll1_Change(); }
+
+namespace {
+
+// A tone picked in a list becomes the tone at once and is heard as a preview. With nothing selected the
+// name cannot be read, and the tone stays what it was.
+void PickTone(const Controls::FileListBox* list, QString& tone) {
+  if (AppModul::StartupFilling != 0) return;
+  Guarded([&] {
+    const QString name = list->selectedFileName();
+    if (!name.isEmpty()) tone = Commands::AppFolder + name;
+  });
+  Guarded([&] { Sound::PlaySoundFile(tone); });
+}
+
+}  // namespace
+
+void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile); }
+
+void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile); }
+
+void Form1::Command1_Click() {
+  Guarded([&] {
+    AppModul::PickerOpen = 1;
+    AppModul::PickerPath = Text1->text();
+    AppModul::PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
+  });
+  Guarded([&] {
+    // One picker at a time: pressing again while it is open shows the open one once more.
+    if (!picker_) {
+      picker_ = new frmDirSelect;
+      // A closed picker is gone even before its deferred deletion: the next press makes a new one.
+      connect(picker_, &frmDirSelect::closed, this, [this] { picker_ = nullptr; });
+    }
+    picker_->show();
+    picker_->raise();
+    picker_->activateWindow();
+  });
+  Guarded([&] {
+    // Wait without spinning: the loop sleeps until the picker closes, while the timer and both windows go on.
+    // A second press waits nested in this one; the close ends both waits.
+    if (AppModul::PickerOpen != 1 || !picker_) return;
+    QEventLoop wait;
+    connect(picker_, &frmDirSelect::closed, &wait, &QEventLoop::quit);
+    connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
+    wait.exec();
+  });
+  Guarded([&] { Text1->setText(AppModul::PickerPath); });
+  Guarded([&] { dummy->setFocus(); });
+  Guarded([&] { WatchChosenFolder(AppModul::PickerPath); });
+}
+
+void Form1::WatchChosenFolder(const QString& folder) {
+  // Cancel hands back the folder already watched, and so does a nested wait after the inner one took it.
+  if (folder.isEmpty() || QDir::cleanPath(folder) == QDir::cleanPath(File1->path())) return;
+  // A folder that cannot be read keeps the old watch; the new one is still saved and watched from the next start.
+  if (!File1->setPath(folder)) return;
+  // The switch itself plays no tone: the new folder's count is the starting point.
+  AppModul::LastFileCount = File1->listCount();
+}

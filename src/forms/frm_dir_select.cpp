@@ -1,0 +1,226 @@
+#include "frm_dir_select.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/dialog_font.h"
+#include "commands/folder_path.h"
+#include "commands/key_filter.h"
+#include "commands/message_box.h"
+#include "commands/twips.h"
+#include "commands/window_placement.h"
+#include "controls/dir_list_box.h"
+#include "controls/drive_list_box.h"
+#include "controls/file_list_box.h"
+#include "platform/paths.h"
+
+namespace {
+const QString NewFolderName = QStringLiteral("Neuer Ordner");
+}
+
+frmDirSelect::frmDirSelect(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("frmDirSelect"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  // Closing the picker never ends the program; only the main window does.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setWindowTitle(QStringLiteral("Pfad auswählen..."));
+  // An empty icon would inherit the program's; a blank one shows none.
+  QPixmap blank(16, 16);
+  blank.fill(Qt::transparent);
+  setWindowIcon(QIcon(blank));
+  setFixedSize(Px(5235), Px(4965));
+  setFont(Commands::DialogFont());
+
+  auto button = [this](const char* name, const QString& caption, QRect place) {
+    auto* created = new QPushButton(caption, this);
+    created->setObjectName(QLatin1String(name));
+    created->setGeometry(place);
+    created->setAutoDefault(false);
+    created->setDefault(false);
+    return created;
+  };
+
+  // In the design's order; the last created lies on top where controls overlap (Text1 under Command3 is hidden).
+  dummy = button("dummy", QString(), TwipRect(7560, 420, 195, 195));
+
+  Text1 = new QLineEdit(NewFolderName, this);
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Text1->setGeometry(TwipRect(2520, 3270, 2685, 315));
+  Text1->hide();
+  Text1->installEventFilter(this);
+
+  Command3 = button("Command3", QStringLiteral("N e u e r  O r d n e r"), TwipRect(2520, 3240, 2715, 375));
+
+  Drive1 = new Controls::DriveListBox(this);
+  Drive1->setObjectName(QStringLiteral("Drive1"));
+  Drive1->setGeometry(TwipRect(0, 0, 2475, 315));
+
+  Dir1 = new Controls::DirListBox(this);
+  Dir1->setObjectName(QStringLiteral("Dir1"));
+  Dir1->setGeometry(TwipRect(0, 360, 2475, 4590));
+
+  File1 = new Controls::FileListBox(this);
+  File1->setObjectName(QStringLiteral("File1"));
+  File1->setGeometry(TwipRect(2520, 0, 2715, 3210));
+  File1->setEnabled(false);  // for information only: greyed, no focus, no selection
+
+  Command1 = button("Command1", QStringLiteral("Ü B E R N E H M E N"), TwipRect(2520, 4320, 2715, 615));
+  QFont applyFont(QStringLiteral("Arial"));
+  applyFont.setPointSizeF(11.25);
+  applyFont.setWeight(QFont::Bold);
+  Command1->setFont(applyFont);
+
+  Command2 = button("Command2", QStringLiteral("A B B R E C H E N"), TwipRect(2520, 3660, 2715, 615));
+
+  QWidget::setTabOrder(Command2, Command1);
+  QWidget::setTabOrder(Command1, File1);
+  QWidget::setTabOrder(File1, Dir1);
+  QWidget::setTabOrder(Dir1, Drive1);
+  QWidget::setTabOrder(Drive1, Command3);
+  QWidget::setTabOrder(Command3, Text1);
+  QWidget::setTabOrder(Text1, dummy);
+
+  // The lists start where the process stands, before any handler is wired.
+  if (!Dir1->setPath(QDir::currentPath())) Dir1->setPath(QDir::rootPath());
+  Drive1->setDriveSilently(Dir1->path());
+  File1->setPath(Dir1->path());
+
+  connect(Drive1, &Controls::DriveListBox::changed, this, &frmDirSelect::Drive1_Change);
+  connect(Dir1, &Controls::DirListBox::changed, this, &frmDirSelect::Dir1_Change);
+  connect(Command1, &QPushButton::clicked, this, &frmDirSelect::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &frmDirSelect::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &frmDirSelect::Command3_Click);
+
+  Form_Load();
+}
+
+void frmDirSelect::Form_Load() {
+  Commands::CenterForm(this);
+  Commands::SetTopmost(this);
+  raise();
+  setWindowTitle(AppModul::PickerCaption);
+  const QString start = AppModul::PickerPath;
+  if (!start.isEmpty() && Commands::FolderExists(start)) {
+    // The start folder counts as the one last opened on its volume, so the drive change goes straight there.
+    Drive1->noteOpenedFolder(start);
+    Drive1->setDrive(start);
+    Dir1->setPath(start);
+    File1->setPath(start);
+  }
+  dummy->setFocus();
+}
+
+void frmDirSelect::Form_Unload(qint16& /*Cancel*/) { AppModul::PickerOpen = 0; }
+
+void frmDirSelect::closeEvent(QCloseEvent* event) {
+  qint16 cancel = 0;
+  Form_Unload(cancel);
+  event->accept();
+  emit closed();
+}
+
+void frmDirSelect::Drive1_Change() {
+  const QString target = Drive1->openedFolderOnDrive();
+  // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
+  if (!Platform::IsListableFolder(target)) {
+    const QPointer<frmDirSelect> alive(this);
+    Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(Drive1->drive()) +
+                              QStringLiteral(" kann nicht gelesen werden."),
+                          Commands::StyleCritical, QString());
+    if (alive) Drive1->setDriveSilently(Dir1->path());
+    return;
+  }
+  Dir1->setPath(target);
+}
+
+void frmDirSelect::Dir1_Change() {
+  // A folder that cannot be read shows no files rather than the previous folder's.
+  if (!File1->setPath(Dir1->path())) File1->clear();
+  // Walking across a mount point moves to another volume: the drive list follows.
+  Drive1->setDriveSilently(Dir1->path());
+  Drive1->noteOpenedFolder(Dir1->path());
+  CloseNameEntry();
+}
+
+void frmDirSelect::Command1_Click() {
+  QString folder = Dir1->path();
+  AppModul::PickerPath = Commands::AddBackslash(folder);
+  AppModul::PickerOpen = 0;
+  close();
+}
+
+void frmDirSelect::Command2_Click() {
+  AppModul::PickerOpen = 0;
+  close();
+}
+
+void frmDirSelect::Command3_Click() {
+  Text1->setText(NewFolderName);
+  Text1->show();
+  Command3->hide();
+  Text1->setSelection(0, Text1->text().size());
+  Text1->setFocus();
+}
+
+void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
+  // A message box runs a loop of its own; the picker may be gone when it returns.
+  const QPointer<frmDirSelect> alive(this);
+  if (KeyAscii == Commands::KeyEscape) CloseNameEntry();
+  if (KeyAscii == Commands::KeyEnter) {
+    QString folder = Dir1->path();
+    QString path = Commands::AddBackslash(folder) + Text1->text();
+    if (Commands::FolderExists(path)) {
+      Commands::ShowMessage(QStringLiteral("Ein Ordner mit diesem Namen existiert bereits."),
+                            Commands::StyleInformation, QString());
+      if (!alive) return;
+      Text1->setCursorPosition(Text1->text().size());
+      Text1->setFocus();
+      return;
+    }
+    Commands::CreateFolderPath(path);
+    QCoreApplication::processEvents();
+    if (!alive) return;
+    if (!Commands::FolderExists(path)) {
+      Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. ") + QStringLiteral("\r\n") +
+                                QStringLiteral("Datenträger ist möglicherweise schreibgeschützt.  "),
+                            Commands::StyleCritical, QString());
+      if (!alive) return;
+      Text1->setFocus();
+      return;
+    }
+    Dir1->refresh();
+    Dir1->setPath(path);
+    Text1->hide();
+    Command3->show();
+    Command1->setFocus();
+  }
+  Commands::FilterKey(KeyAscii, Commands::FilterFolderName);
+}
+
+void frmDirSelect::CloseNameEntry() {
+  Text1->hide();
+  Command3->show();
+  dummy->setFocus();
+}
+
+bool frmDirSelect::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Text1 && event->type() == QEvent::KeyPress) {
+    const std::optional<qint16> code = Commands::KeyCode(*static_cast<QKeyEvent*>(event));
+    if (!code) return false;
+    qint16 key = *code;
+    const QPointer<frmDirSelect> alive(this);
+    Text1_KeyPress(key);
+    // A cancelled key never reaches the text box; so does none once the picker is gone.
+    return key == 0 || !alive;
+  }
+  return QWidget::eventFilter(watched, event);
+}

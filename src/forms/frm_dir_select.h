@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+#include <QtGlobal>
+
+class QLineEdit;
+class QPushButton;
+namespace Controls {
+class DirListBox;
+class DriveListBox;
+class FileListBox;
+}  // namespace Controls
+
+// The folder picker. Not modal: it keeps itself on top. Reads PickerCaption and PickerPath when created,
+// writes PickerPath on apply and clears PickerOpen however it closes; it deletes itself when closed.
+class frmDirSelect : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmDirSelect(QWidget* parent = nullptr);
+
+ signals:
+  // The picker is going away; PickerOpen is 0 by now.
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private slots:
+  void Form_Load();
+  void Form_Unload(qint16& Cancel);
+  void Drive1_Change();
+  void Dir1_Change();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Text1_KeyPress(qint16& KeyAscii);
+
+ private:
+  // Hides the new-folder name entry and shows its button again.
+  void CloseNameEntry();
+
+  QPushButton* dummy;
+  QLineEdit* Text1;
+  QPushButton* Command3;
+  Controls::DriveListBox* Drive1;
+  Controls::DirListBox* Dir1;
+  Controls::FileListBox* File1;
+  QPushButton* Command1;
+  QPushButton* Command2;
+};

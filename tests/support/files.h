@@ -1,0 +1,12 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QString>
+
+// An empty file.
+inline void Touch(const QString& path) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+}

@@ -1,0 +1,88 @@
+#include "sound/tone_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/qt_printers.h"
+#include "support/tone_analysis.h"
+#include "support/wave_files.h"
+
+namespace {
+
+class ToneCacheTest : public ::testing::Test {
+ protected:
+  QString Path(const QString& name) const { return tmp_.path() + "/" + name; }
+  static void SetModified(const QString& path, const QDateTime& when) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+  }
+  QTemporaryDir tmp_;
+  Sound::ToneCache cache_{3};
+};
+
+TEST_F(ToneCacheTest, SecondUseDoesNotDecodeAgain) {
+  WriteSine(Path("a.wav"), 440, 0.2);
+  const auto first = cache_.Get(Path("a.wav"));
+  const auto second = cache_.Get(Path("a.wav"));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(cache_.decodeCount(), 1);
+}
+
+TEST_F(ToneCacheTest, ChangedFileIsDecodedAgain) {
+  const QString path = Path("a.wav");
+  WriteSine(path, 440, 0.2);
+  const QDateTime stamp = QDateTime::currentDateTime().addSecs(-100);
+  SetModified(path, stamp);
+  ASSERT_TRUE(cache_.Get(path));
+
+  // Other length.
+  WriteSine(path, 440, 0.3);
+  auto tone = cache_.Get(path);
+  ASSERT_TRUE(tone);
+  EXPECT_EQ(tone->frames(), qint64(0.3 * 22050));
+
+  // Same length, other pitch, other time.
+  WriteSine(path, 1000, 0.3);
+  SetModified(path, stamp.addSecs(10));
+  tone = cache_.Get(path);
+  ASSERT_TRUE(tone);
+  EXPECT_NEAR(ToneAnalysis::MainFrequency(tone->samples, tone->sampleRate), 1000, 10);
+  EXPECT_EQ(cache_.decodeCount(), 3);
+}
+
+TEST_F(ToneCacheTest, RemovedFileIsGoneAtOnce) {
+  WriteSine(Path("a.wav"), 440, 0.2);
+  ASSERT_TRUE(cache_.Get(Path("a.wav")));
+  ASSERT_TRUE(QFile::remove(Path("a.wav")));
+  EXPECT_FALSE(cache_.Get(Path("a.wav")));
+}
+
+TEST_F(ToneCacheTest, BrokenFileIsNotRetriedUntilItChanges) {
+  const QString path = Path("broken.wav");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("garbage");
+  f.close();
+  EXPECT_FALSE(cache_.Get(path));
+  EXPECT_FALSE(cache_.Get(path));
+  EXPECT_EQ(cache_.decodeCount(), 1);
+  WriteSine(path, 440, 0.2);
+  EXPECT_TRUE(cache_.Get(path));
+}
+
+TEST_F(ToneCacheTest, KeepsOnlyTheMostRecentTones) {
+  for (auto n : {"1.wav", "2.wav", "3.wav", "4.wav"}) WriteSine(Path(n), 440, 0.1);
+  for (auto n : {"1.wav", "2.wav", "3.wav", "1.wav", "4.wav"}) cache_.Get(Path(n));
+  EXPECT_EQ(cache_.decodeCount(), 4);
+  cache_.Get(Path("1.wav"));  // used lately: still there
+  EXPECT_EQ(cache_.decodeCount(), 4);
+  cache_.Get(Path("2.wav"));  // the oldest: dropped for 4.wav
+  EXPECT_EQ(cache_.decodeCount(), 5);
+}
+
+}  // namespace

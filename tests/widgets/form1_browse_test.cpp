@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "commands/message_box.h"
+#include "controls/dir_list_box.h"
+#include "controls/file_list_box.h"
+#include "forms/form1.h"
+#include "forms/frm_dir_select.h"
+#include "platform/instance.h"
+#include "platform/private_profile.h"
+#include "sound/sound.h"
+#include "support/program_state.h"
+#include "support/qt_printers.h"
+
+namespace {
+
+QList<frmDirSelect*> OpenPickers() {
+  QList<frmDirSelect*> pickers;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* picker = qobject_cast<frmDirSelect*>(widget); picker && picker->isVisible()) pickers << picker;
+  return pickers;
+}
+
+// The main window's "Durchsuchen" with the picker driven from inside its wait, as a user would.
+class Browse : public ::testing::Test {
+ protected:
+  QTemporaryDir tree;
+  QString watched = tree.filePath(QStringLiteral("watched"));
+  QString other = tree.filePath(QStringLiteral("other"));
+  QStringList played;
+  QList<int> ends;
+  Form1 form;
+
+  void SetUp() override {
+    ASSERT_TRUE(QDir().mkpath(watched));
+    ASSERT_TRUE(QDir().mkpath(other));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) Touch(watched + u'/' + QLatin1String(name));
+    Touch(other + QStringLiteral("/only.txt"));
+    Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
+    Platform::SetEndProgramForTesting([this](int code) { ends << code; });
+    Messages::SetAnswerer([](const Messages::Request&) { return QMessageBox::Ok; });
+    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
+    Commands::SettingsFile = tree.filePath(QStringLiteral("foldwarn.ini"));
+    AppModul::AddSoundFile = QStringLiteral("add-tone");
+    AppModul::RemoveSoundFile = QStringLiteral("remove-tone");
+    form.Text1->setText(watched + u'/');
+    ASSERT_TRUE(form.File1->setPath(watched));
+    AppModul::LastFileCount = form.File1->listCount();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+
+  void TearDown() override {
+    for (frmDirSelect* picker : OpenPickers()) picker->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Messages::SetAnswerer({});
+    ResetProgramState();
+  }
+
+  // Runs `step` once a picker is on screen. The picker lets events run while it is being built, so a plain
+  // zero timer could fire before it shows.
+  static void whenPickerShows(const std::function<void(frmDirSelect*)>& step) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, step] {
+      const QList<frmDirSelect*> pickers = OpenPickers();
+      if (pickers.isEmpty()) return;
+      poll->stop();
+      poll->deleteLater();
+      EXPECT_EQ(pickers.size(), 1);
+      step(pickers.first());
+    });
+    poll->start();
+  }
+
+  // Presses "Durchsuchen"; `step` runs once the picker is up and must close it. The press returns when it has.
+  void browse(const std::function<void(frmDirSelect*)>& step) {
+    whenPickerShows(step);
+    // Should a step fail before closing the picker, the press must still return.
+    QTimer::singleShot(10000, [] {
+      for (frmDirSelect* picker : OpenPickers()) picker->close();
+    });
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+  }
+
+  static void openFolder(frmDirSelect* picker, const QString& folder) {
+    ASSERT_TRUE(picker->findChild<Controls::DirListBox*>(QStringLiteral("Dir1"))->setPath(folder));
+  }
+  static void press(frmDirSelect* picker, const char* name) {
+    QTest::mouseClick(picker->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+  }
+  void tick(int times = 1) {
+    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+  }
+};
+
+TEST_F(Browse, AppliedFolderIsWatchedAtOnce) {
+  form.HScroll1->setValue(3);
+  tick();  // one of three ticks gone before the change
+  QString title, openedAt;
+  browse([&](frmDirSelect* picker) {
+    title = picker->windowTitle();
+    openedAt = picker->findChild<Controls::DirListBox*>(QStringLiteral("Dir1"))->path();
+    openFolder(picker, other);
+    press(picker, "Command1");
+  });
+  EXPECT_EQ(title, u"Zu überwachenden Pfad auswählen");
+  EXPECT_EQ(openedAt, QDir::cleanPath(watched));
+  EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
+  EXPECT_EQ(AppModul::PickerOpen, 0);
+  EXPECT_EQ(form.focusWidget(), form.dummy);
+  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_TRUE(played.isEmpty());  // the switch itself is silent
+
+  // The tick count went on: the check falls on the third tick counted from before the change.
+  Touch(other + QStringLiteral("/new.txt"));
+  tick();
+  EXPECT_TRUE(played.isEmpty());
+  tick();
+  EXPECT_EQ(played, QStringList{"add-tone"});
+}
+
+TEST_F(Browse, CancelAndCloseChangeNothing) {
+  for (const char* how : {"Command2", "close box"}) {
+    SCOPED_TRACE(how);
+    browse([&](frmDirSelect* picker) {
+      openFolder(picker, other);
+      if (QByteArray(how) == "Command2")
+        press(picker, how);
+      else
+        picker->close();
+    });
+    EXPECT_EQ(form.Text1->text(), watched + u'/');
+    EXPECT_EQ(form.File1->path(), QDir::cleanPath(watched));
+    EXPECT_EQ(AppModul::LastFileCount, 3);
+    EXPECT_EQ(AppModul::PickerOpen, 0);
+    EXPECT_EQ(form.focusWidget(), form.dummy);
+  }
+}
+
+TEST_F(Browse, WatchGoesOnWhilePickerIsOpen) {
+  form.HScroll1->setValue(1);
+  form.Timer1->setInterval(5);
+  form.Timer1->start();
+  QSignalSpy ticks(form.Timer1, &QTimer::timeout);
+  bool heard = false;
+  browse([&](frmDirSelect* picker) {
+    Touch(watched + QStringLiteral("/arrived.txt"));
+    heard = QTest::qWaitFor([&] { return !played.isEmpty(); }, 3000);
+    press(picker, "Command2");
+  });
+  form.Timer1->stop();
+  EXPECT_TRUE(heard);
+  EXPECT_GE(ticks.count(), 1);
+  EXPECT_EQ(played, QStringList{"add-tone"});
+}
+
+TEST_F(Browse, PressingAgainShowsTheOpenPicker) {
+  frmDirSelect* first = nullptr;
+  frmDirSelect* second = nullptr;
+  int pickersAtSecondPress = 0;
+  QString textAfterInnerWait;
+  browse([&](frmDirSelect* picker) {
+    first = picker;
+    whenPickerShows([&](frmDirSelect* shown) {
+      pickersAtSecondPress = OpenPickers().size();
+      second = shown;
+      openFolder(second, other);
+      press(second, "Command1");
+    });
+    // The second press waits inside the first; the apply ends both.
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    textAfterInnerWait = form.Text1->text();
+  });
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(pickersAtSecondPress, 1);
+  EXPECT_EQ(textAfterInnerWait, QDir::cleanPath(other) + u'/');
+  EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
+  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_TRUE(OpenPickers().isEmpty());
+}
+
+TEST_F(Browse, ClosingTheMainWindowSavesTheShownFolderAndEnds) {
+  std::optional<QString> saved;
+  QList<int> endsAtClose;
+  browse([&](frmDirSelect* picker) {
+    openFolder(picker, other);
+    form.close();
+    endsAtClose = ends;
+    saved = Platform::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
+                                        Commands::SettingsFile);
+    // The real end stops the process here; the recorder does not, so the picker is closed by hand.
+    picker->close();
+  });
+  EXPECT_EQ(endsAtClose, QList<int>{0});
+  EXPECT_EQ(saved, watched + u'/');
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+#include "startup/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "commands/app_modul.h"
+#include "commands/commands.h"
+#include "controls/file_list_box.h"
+#include "forms/form1.h"
+#include "platform/instance.h"
+#include "sound/sound.h"
+#include "support/program_state.h"
+#include "support/qt_printers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Each test is one start of the program from a prepared program folder.
+class Startup : public ::testing::Test {
+ protected:
+  QTemporaryDir programDir;
+  QString appFolder = programDir.path() + u'/';
+  QString settingsFile = programDir.filePath(u"foldwarn.ini"_s);
+  QStringList played;
+  QList<int> ends;
+
+  void SetUp() override {
+    Commands::SetProgramFileForTesting(programDir.filePath(u"foldwarn"_s));
+    Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
+    Platform::SetEndProgramForTesting([this](int code) { ends << code; });
+    Touch(programDir.filePath(u"foldwarn"_s));
+    Touch(programDir.filePath(u"add.wav"_s));
+    Touch(programDir.filePath(u"remove.wav"_s));
+    Touch(programDir.filePath(u"ping.wav"_s));
+  }
+  void TearDown() override {
+    delete Commands::MainForm();
+    Platform::ReleaseSingleInstance();
+    Commands::SetProgramFileForTesting({});
+    ResetProgramState();
+  }
+  void WriteSettings(const QByteArray& lines) {
+    QFile f(settingsFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Divuvadi Foldwarn]\n" + lines);
+  }
+  Form1* Start() {
+    Commands::Main();
+    Form1* form = Commands::MainForm();
+    EXPECT_NE(form, nullptr);
+    return form;
+  }
+};
+
+TEST_F(Startup, WithoutSettingsWatchesTheProgramFolder) {
+  Form1* form = Start();
+  ASSERT_TRUE(form);
+  EXPECT_EQ(Commands::AppFolder, appFolder);
+  EXPECT_EQ(Commands::ExeName, u"foldwarn"_s);
+  EXPECT_EQ(Commands::SettingsFile, settingsFile);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->windowTitle(), u"Divuvadi Foldwarn"_s);
+  EXPECT_EQ(form->Text1->text(), appFolder);
+  EXPECT_EQ(QDir(form->File1->path()), QDir(programDir.path()));
+  EXPECT_EQ(AppModul::LastFileCount, 4);
+  EXPECT_EQ(form->HScroll1->value(), 60);
+  EXPECT_EQ(form->Label1->text(), u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s);
+  EXPECT_EQ(form->File2->selectedFileName(), u"add.wav"_s);
+  EXPECT_EQ(form->File3->selectedFileName(), u"remove.wav"_s);
+  EXPECT_EQ(form->File2->count(), 3);
+  EXPECT_EQ(AppModul::AddSoundFile, u"add.wav"_s);
+  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_EQ(AppModul::StartupFilling, 0);
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(played.isEmpty());              // selecting the stored tones plays nothing
+  EXPECT_FALSE(QFile::exists(settingsFile));  // reading creates nothing
+  EXPECT_TRUE(ends.isEmpty());
+}
+
+TEST_F(Startup, WatchedFolder) {
+  QTemporaryDir other;
+  Touch(other.filePath(u"x"_s));
+  Touch(programDir.filePath(u"plain-file"_s));
+  struct Case {
+    const char* name;
+    QByteArray stored;
+    QString shown;
+  };
+  const Case cases[] = {
+      {"Stored", other.path().toUtf8(), other.path()},  // as stored: no separator added
+      {"StoredWithSeparator", other.path().toUtf8() + '/', other.path() + u'/'},
+      {"Gone", "/no/such/folder/anywhere", appFolder},
+      {"Empty", "", appFolder},
+      {"TooLong", QByteArray(2047, 'a'), appFolder},
+      {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), appFolder},
+      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", appFolder},
+      {"Relative", "..", u".."_s},  // a folder that exists, relative to wherever we run
+  };
+  for (const Case& c : cases) {
+    WriteSettings("LetzterPfad=" + c.stored + "\n");
+    Form1* form = Start();
+    ASSERT_TRUE(form) << c.name;
+    EXPECT_EQ(form->Text1->text(), c.shown) << c.name;
+    EXPECT_EQ(QDir(form->File1->path()), QDir(c.shown)) << c.name;
+    EXPECT_EQ(AppModul::LastFileCount, QDir(c.shown).entryList(QDir::Files).size()) << c.name;
+  }
+}
+
+TEST_F(Startup, StoredTones) {
+  Touch(programDir.filePath(u"Notes.txt"_s));
+  struct Case {
+    const char* name;
+    QByteArray stored;
+    QString selected, tone;
+  };
+  const Case cases[] = {
+      {"Other", "ping.wav", u"ping.wav"_s, u"ping.wav"_s},
+      {"OtherCase", "PING.Wav", u"ping.wav"_s, u"ping.wav"_s},  // the file's own spelling, so it can be found
+      {"Missing", "gone.wav", u""_s, u"add.wav"_s},             // the default replaces it, not selected
+      {"NotAWave", "Notes.txt", u""_s, u"Notes.txt"_s},
+      {"Folder", ".", u""_s, u"add.wav"_s},
+      {"EmptyValue", "", u"add.wav"_s, u"add.wav"_s},
+  };
+  for (const Case& c : cases) {
+    WriteSettings("addSound=" + c.stored + "\nremoveSound=" + c.stored + "\n");
+    Form1* form = Start();
+    ASSERT_TRUE(form) << c.name;
+    EXPECT_EQ(form->File2->selectedFileName(), c.selected) << c.name;
+    EXPECT_EQ(AppModul::AddSoundFile, c.tone) << c.name;
+    const QString removeTone = c.tone == u"add.wav"_s ? u"remove.wav"_s : c.tone;
+    EXPECT_EQ(form->File3->selectedFileName(), c.selected == u"add.wav"_s ? u"remove.wav"_s : c.selected) << c.name;
+    EXPECT_EQ(AppModul::RemoveSoundFile, removeTone) << c.name;
+  }
+  EXPECT_TRUE(played.isEmpty());
+}
+
+TEST_F(Startup, Interval) {
+  struct Case {
+    const char* name;
+    QByteArray stored;
+    int value;
+  };
+  const Case cases[] = {{"Thirty", "30", 30},    {"HalfDown", "30.5", 30}, {"HalfUp", "31.5", 32},
+                        {"ToSixty", "59.5", 60}, {"Zero", "0", 60},        {"SixtyOne", "61", 60},
+                        {"TooBig", "99999", 60}, {"NoNumber", "abc", 60},  {"BlankInside", " 1 5", 15},
+                        {"One", "1", 1},         {"Negative", "-5", 60}};
+  for (const Case& c : cases) {
+    WriteSettings("Zeit=" + c.stored + "\n");
+    Form1* form = Start();
+    ASSERT_TRUE(form) << c.name;
+    EXPECT_EQ(form->HScroll1->value(), c.value) << c.name;
+    const QString label = c.value == 60 ? u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s
+                          : c.value == 1
+                              ? u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s
+                              : u"Folgender Pfad wird alle %1 Sekunden auf neue Dateien überprüft:"_s.arg(c.value);
+    EXPECT_EQ(form->Label1->text(), label) << c.name;
+  }
+}
+
+TEST_F(Startup, EmptyProgramFolder) {
+  for (const char* name : {"add.wav", "remove.wav", "ping.wav"})
+    QFile::remove(programDir.filePath(QLatin1StringView(name)));
+  WriteSettings("addSound=ping.wav\n");
+  Form1* form = Start();
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->File2->count(), 0);
+  EXPECT_EQ(form->File3->count(), 0);
+  EXPECT_EQ(form->File2->selectedFileName(), u""_s);
+  EXPECT_EQ(AppModul::AddSoundFile, u"add.wav"_s);
+  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_TRUE(form->Timer1->isActive());
+}
+
+TEST_F(Startup, WatchStartsOnlyWhenTheWindowIsFilled) {
+  WriteSettings("Zeit=1\n");
+  bool seen = false, activeWhileFilling = true;
+  QString shownWhileFilling;
+  // Runs during the one pass over pending events that start-up makes.
+  QTimer::singleShot(0, [&] {
+    seen = Commands::MainForm() != nullptr;
+    if (!seen) return;
+    activeWhileFilling = Commands::MainForm()->Timer1->isActive();
+    shownWhileFilling = Commands::MainForm()->Text1->text();
+  });
+  Form1* form = Start();
+  ASSERT_TRUE(form);
+  ASSERT_TRUE(seen);
+  EXPECT_FALSE(activeWhileFilling);
+  EXPECT_EQ(shownWhileFilling, appFolder);
+  EXPECT_TRUE(form->Timer1->isActive());
+  // The first check compares with the count taken at start: a new file gives the new-file tone.
+  Touch(programDir.filePath(u"arrived"_s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !played.isEmpty(); }, 5000));
+  EXPECT_EQ(played, QStringList{u"add.wav"_s});
+}
+
+TEST_F(Startup, RunningAgainReplacesTheWindow) {
+  QPointer<Form1> first = Start();
+  Form1* second = Start();
+  EXPECT_TRUE(first.isNull());
+  EXPECT_NE(second, nullptr);
+}
+
+TEST_F(Startup, SecondInstanceEndsWithoutTouchingAnything) {
+  WriteSettings("Zeit=30\n");
+  const QByteArray before = [&] {
+    QFile f(settingsFile);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  // Another process would hold this lock; a lock of our own living process is just as alive.
+  QLockFile running(Platform::InstanceLockPath(u"foldwarn"_s, appFolder));
+  ASSERT_TRUE(running.tryLock(0));
+  Commands::SettingsFile = u"untouched"_s;
+  Commands::Main();
+  EXPECT_EQ(ends, QList<int>{0});
+  EXPECT_EQ(Commands::MainForm(), nullptr);
+  EXPECT_EQ(Commands::SettingsFile, u"untouched"_s);  // the settings file was never even located
+  EXPECT_TRUE(Commands::AppFolder.isEmpty());
+  QFile f(settingsFile);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), before);
+  // Once the other instance is gone, a start goes ahead.
+  running.unlock();
+  Commands::Main();
+  EXPECT_NE(Commands::MainForm(), nullptr);
+}
+
+}  // namespace
