@@ -1,0 +1,106 @@
+#include "platform/instance.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include "support/qt_printers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+// Where the lock goes, and what another user may have left at the names it would take.
+TEST(InstanceFolder, OnlyAPrivateFolderOfTheUsersOwnHoldsTheLock) {
+  enum Runtime { Unset, Own, OtherUsers };
+  enum Planted { Nothing, OtherUsersFolder, OpenFolder, Link };
+  enum Expected { RuntimeFolder, TemporaryFolder, CacheFolder };
+  struct Case {
+    const char* name;
+    Runtime runtime;
+    Planted planted;
+    Expected expected;
+  };
+  const Case cases[] = {
+      {"RuntimeFolder", Own, Nothing, RuntimeFolder},
+      {"RuntimeFolderOfAnotherUser", OtherUsers, Nothing, TemporaryFolder},
+      {"NoRuntimeFolder", Unset, Nothing, TemporaryFolder},
+      {"PlantedByAnotherUser", Unset, OtherUsersFolder, CacheFolder},
+      {"PlantedOpenToAll", Unset, OpenFolder, CacheFolder},
+      {"PlantedLink", Unset, Link, CacheFolder},
+  };
+  const QString appFolder = u"/opt/foldwarn/"_s;
+  const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTmp = qgetenv("TMPDIR"),
+                   savedCache = qgetenv("XDG_CACHE_HOME");
+  const QString lockName = [&] {
+    QTemporaryDir run;  // private: looking up the name makes no folder
+    qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
+    return QFileInfo(Platform::InstanceLockPath(u"foldwarn"_s, appFolder)).fileName();
+  }();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool needsRoot = c.runtime == OtherUsers || c.planted == OtherUsersFolder;
+    if (needsRoot && ::geteuid() != 0) continue;  // only root can hand a folder to another user
+    QTemporaryDir root;
+    const QString runtime = root.filePath(u"run"_s), tmp = root.filePath(u"tmp"_s), cache = root.filePath(u"cache"_s);
+    for (const QString& folder : {runtime, tmp}) ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), 0700), 0);
+    if (c.runtime == Unset) {
+      qunsetenv("XDG_RUNTIME_DIR");
+    } else {
+      qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+      if (c.runtime == OtherUsers) {
+        ASSERT_EQ(::chown(QFile::encodeName(runtime).constData(), Nobody, Nobody), 0);
+      }
+    }
+    qputenv("TMPDIR", tmp.toUtf8());
+    qputenv("XDG_CACHE_HOME", cache.toUtf8());
+
+    // The name the lock would take without a runtime folder, planted with a lock of a living instance.
+    const QString plantedName = tmp + u"/foldwarn-"_s + QString::number(::geteuid());
+    const QString planted = c.planted == Link ? root.filePath(u"elsewhere"_s) : plantedName;
+    std::unique_ptr<QLockFile> plantedLock;
+    if (c.planted != Nothing) {
+      ASSERT_EQ(::mkdir(QFile::encodeName(planted).constData(), 0700), 0);
+      plantedLock = std::make_unique<QLockFile>(planted + u'/' + lockName);
+      ASSERT_TRUE(plantedLock->tryLock(0));
+      const QByteArray name = QFile::encodeName(planted);
+      if (c.planted == OtherUsersFolder) {
+        ASSERT_EQ(::chown(name.constData(), Nobody, Nobody), 0);
+      } else if (c.planted == OpenFolder) {
+        ASSERT_EQ(::chmod(name.constData(), 0777), 0);
+      } else if (c.planted == Link) {
+        ASSERT_TRUE(QFile::link(planted, plantedName));
+      }
+    }
+
+    const QString expected = c.expected == RuntimeFolder     ? runtime
+                             : c.expected == TemporaryFolder ? plantedName
+                                                             : cache + u"/foldwarn-run"_s;
+    EXPECT_EQ(Platform::InstanceFolder(), expected);
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(expected).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    // The planted lock stops nothing.
+    EXPECT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
+    EXPECT_TRUE(
+        QFile::exists(expected + u'/' + QFileInfo(Platform::InstanceLockPath(u"foldwarn"_s, appFolder)).fileName()));
+    Platform::ReleaseSingleInstance();
+  }
+  const auto restore = [](const char* name, const QByteArray& value) {
+    value.isNull() ? qunsetenv(name) : qputenv(name, value);
+  };
+  restore("XDG_RUNTIME_DIR", savedRuntime);
+  restore("TMPDIR", savedTmp);
+  restore("XDG_CACHE_HOME", savedCache);
+}
+
+}  // namespace
