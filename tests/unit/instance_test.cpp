@@ -1,13 +1,19 @@
 #include "platform/instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <cstring>
 
 #include "support/qt_printers.h"
 
@@ -101,6 +107,60 @@ TEST(InstanceFolder, OnlyAPrivateFolderOfTheUsersOwnHoldsTheLock) {
   restore("XDG_RUNTIME_DIR", savedRuntime);
   restore("TMPDIR", savedTmp);
   restore("XDG_CACHE_HOME", savedCache);
+}
+
+// The running instance hears a second start on its socket, even where a crashed run left its socket file;
+// whatever else arrives there is dropped.
+TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
+  int argc = 1;
+  char name[] = "instance_test";
+  char* argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv);
+  QTemporaryDir run;
+  const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
+  const QString appFolder = u"/opt/foldwarn/"_s;
+  const QString socketPath = Platform::InstanceLockPath(u"foldwarn"_s, appFolder).chopped(5) + u".socket"_s;
+
+  // A crashed run's socket: the file is there, nobody listens.
+  {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  }
+  int calls = 0;
+  Platform::OnSecondStart([&] { ++calls; });
+  ASSERT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
+
+  const auto settle = [] {
+    const QDeadlineTimer deadline(150);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  };
+  const QByteArray others[] = {"", "hello\n", "foldwarn: started", "foldwarn: started again\nand more",
+                               QByteArray(100000, 'x')};
+  for (const QByteArray& bytes : others) {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    ASSERT_TRUE(socket.waitForConnected(1000)) << bytes.left(40).toStdString();
+    socket.write(bytes);
+    socket.waitForBytesWritten(1000);
+    settle();
+    socket.disconnectFromServer();
+    settle();
+    EXPECT_EQ(calls, 0) << bytes.left(40).toStdString();
+  }
+  Platform::CallRunningInstance(u"foldwarn"_s, appFolder);
+  settle();
+  EXPECT_EQ(calls, 1);
+
+  Platform::ReleaseSingleInstance();
+  Platform::OnSecondStart({});
+  EXPECT_FALSE(QFile::exists(socketPath));
+  savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 }  // namespace
