@@ -110,29 +110,4 @@ TEST(WindowPlacement, SetTopmostBeforeTheFirstShowing) {
   EXPECT_EQ(window.size(), QSize(300, 200));
 }
 
-// A second start calls the running window to the front: restored from the task bar, the rest of its state kept.
-TEST(WindowPlacement, BringToFrontRestoresAndShows) {
-  struct Case {
-    const char* name;
-    Qt::WindowStates state;
-    bool shown;
-  };
-  const Case cases[] = {
-      {"Hidden", Qt::WindowNoState, false},
-      {"Minimised", Qt::WindowMinimized, true},
-      {"MinimisedFromMaximised", Qt::WindowMinimized | Qt::WindowMaximized, true},
-  };
-  for (const Case& c : cases) {
-    QWidget window;
-    window.resize(300, 200);
-    window.setWindowState(c.state);
-    if (c.shown) window.show();
-    QCoreApplication::processEvents();
-    Commands::BringToFront(&window);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(window.isVisible()) << c.name;
-    EXPECT_EQ(window.windowState(), c.state & ~Qt::WindowMinimized) << c.name;
-  }
-}
-
 }  // namespace
