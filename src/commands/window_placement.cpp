@@ -57,4 +57,12 @@ void SetTopmost(QWidget* form) {
   QCoreApplication::processEvents();
 }
 
+void BringToFront(QWidget* form) {
+  if (!form) return;
+  form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+  form->show();
+  form->raise();
+  form->activateWindow();
+}
+
 }  // namespace Commands

@@ -16,4 +16,8 @@ void CenterForm(QWidget* form);
 // Keeps a window above all ordinary windows without moving or resizing it, then lets pending events run once.
 void SetTopmost(QWidget* form);
 
+// Brings a window to the front: restored when minimised, shown, raised and activated as far as the window
+// manager allows.
+void BringToFront(QWidget* form);
+
 }  // namespace Commands

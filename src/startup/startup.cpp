@@ -12,6 +12,7 @@
 #include "commands/guarded.h"
 #include "commands/interval_text.h"
 #include "commands/settings.h"
+#include "commands/window_placement.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "platform/instance.h"
@@ -56,14 +57,19 @@ void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QStr
 Form1* MainForm() { return mainForm(); }
 
 void Main() {
-  // One instance per program folder; a second start ends here without a trace.
+  // One instance per program folder; a second start brings the running window to the front and ends here,
+  // leaving no other trace.
   bool firstInstance = true;
+  QString exeName, folder;
   Guarded([&] {
     const QFileInfo program(ProgramFile());
-    QString folder = program.absolutePath();
-    firstInstance = Platform::ClaimSingleInstance(program.completeBaseName(), AddBackslash(folder));
+    exeName = program.completeBaseName();
+    folder = program.absolutePath();
+    AddBackslash(folder);
+    firstInstance = Platform::ClaimSingleInstance(exeName, folder);
   });
   if (!firstInstance) {
+    Guarded([&] { Platform::CallRunningInstance(exeName, folder); });
     Platform::EndProgram(0);
     return;
   }
@@ -86,6 +92,7 @@ void Main() {
       if (Form1* f = mainForm()) f->close();
     });
   });
+  Guarded([] { Platform::OnSecondStart([] { BringToFront(mainForm()); }); });
 
   // The four settings.
   const Settings defaults = DefaultSettings();

@@ -1,22 +1,22 @@
 // The real program under Xvfb: closing its window the way a window manager does (WM_DELETE_WINDOW), or
 // ending it by a signal as a logout or `kill` does, saves the settings and ends the process with exit code 0.
-#include "platform/instance.h"
-#include "platform/private_profile.h"
+// A second start brings the minimised window back and ends at once.
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include <xcb/xcb.h>
-
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "platform/instance.h"
+#include "platform/private_profile.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -61,6 +61,26 @@ void SendDeleteWindow(xcb_connection_t* c, xcb_window_t window) {
   xcb_flush(c);
 }
 
+// What a window manager does when the user minimises a window: it unmaps it and marks it iconic.
+void Minimise(xcb_connection_t* c, xcb_window_t window) {
+  const xcb_atom_t wmState = Atom(c, "WM_STATE");
+  const uint32_t iconic[] = {3, XCB_WINDOW_NONE};
+  xcb_unmap_window(c, window);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, iconic);
+  xcb_flush(c);
+}
+
+bool Viewable(xcb_connection_t* c, xcb_window_t window) {
+  std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+  return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+QByteArray Contents(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // How the program is told to end: the window manager's close message, or a signal.
 struct Ending {
   const char* name;
@@ -69,7 +89,7 @@ struct Ending {
 
 void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
 
-class CloseWindow : public ::testing::TestWithParam<Ending> {
+class OnXvfb : public ::testing::Test {
  protected:
   QTemporaryDir root;
   QProcess xvfb, program;
@@ -97,28 +117,52 @@ class CloseWindow : public ::testing::TestWithParam<Ending> {
       }
     }
   }
+
+  // A program folder with the program, its two tones and the given settings file; returns that file.
+  QString ProgramFolder(const QString& folder, const QByteArray& settingsText) {
+    EXPECT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(QFile::copy(QStringLiteral(FOLDWARN_EXECUTABLE), folder + u"/foldwarn"_s));
+    for (const char* tone : {"add.wav", "remove.wav"}) {
+      QFile f(folder + u'/' + QLatin1StringView(tone));
+      EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString settings = folder + u"/foldwarn.ini"_s;
+    QFile f(settings);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(settingsText);
+    return settings;
+  }
+
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"DISPLAY"_s, display);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    return env;
+  }
+
+  // The main window of the program once it shows, with start-up over.
+  xcb_window_t WaitForWindow(xcb_connection_t* c) {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    if (!QTest::qWaitFor([&] { return (window = FindWindow(c, "Divuvadi Foldwarn")) != XCB_WINDOW_NONE; }, 20000)) {
+      return XCB_WINDOW_NONE;
+    }
+    // Only after start-up has ended does the window hold what will be saved.
+    QTest::qWait(500);
+    return window;
+  }
 };
+
+class CloseWindow : public OnXvfb, public ::testing::WithParamInterface<Ending> {};
 
 TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
   const QString folder = root.filePath(u"program"_s);
   const QString runtime = root.filePath(u"run"_s);
-  ASSERT_TRUE(QDir().mkpath(folder));
   ASSERT_TRUE(QDir().mkpath(runtime));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(FOLDWARN_EXECUTABLE), folder + u"/foldwarn"_s));
-  for (const char* tone : {"add.wav", "remove.wav"}) {
-    QFile f(folder + u'/' + QLatin1StringView(tone));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  }
-  const QString settings = folder + u"/foldwarn.ini"_s;
-  {
-    QFile f(settings);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("; kept\n[Divuvadi Foldwarn]\nLetzterPfad=" + root.path().toUtf8() + "\nZeit=7\n");
-  }
+  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QString settings =
+      ProgramFolder(folder, "; kept\n[Divuvadi Foldwarn]\nLetzterPfad=" + root.path().toUtf8() + "\nZeit=7\n");
 
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(u"DISPLAY"_s, display);
-  env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+  QProcessEnvironment env = Environment();
   env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
   program.setProcessEnvironment(env);
   program.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -127,10 +171,8 @@ TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
 
   xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
   ASSERT_FALSE(xcb_connection_has_error(c));
-  xcb_window_t window = XCB_WINDOW_NONE;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (window = FindWindow(c, "Divuvadi Foldwarn")) != XCB_WINDOW_NONE; }, 20000));
-  // Only after start-up has ended does the window hold what will be saved.
-  QTest::qWait(500);
+  const xcb_window_t window = WaitForWindow(c);
+  ASSERT_NE(window, XCB_WINDOW_NONE);
   ASSERT_EQ(program.state(), QProcess::Running);
 
   if (GetParam().signal != 0) {
@@ -157,6 +199,50 @@ TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
   // The lock went with the program: the next start does not even need to find it stale.
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
   EXPECT_FALSE(QFile::exists(Platform::InstanceLockPath(u"foldwarn"_s, folder + u'/')));
+}
+
+using SecondStart = OnXvfb;
+
+// Started again while its window is minimised: the window comes back, the second start ends with 0 at once,
+// and neither start reads or writes anything more. Without XDG_RUNTIME_DIR, so both use the lock's own
+// private folder; neither says anything on standard error.
+TEST_F(SecondStart, BringsTheMinimisedWindowBack) {
+  const QString folder = root.filePath(u"program"_s);
+  const QString settings =
+      ProgramFolder(folder, "[Divuvadi Foldwarn]\nLetzterPfad=" + root.path().toUtf8() + "\nZeit=7\n");
+  ASSERT_TRUE(QDir().mkpath(root.filePath(u"tmp"_s)));
+  QProcessEnvironment env = Environment();
+  env.remove(u"XDG_RUNTIME_DIR"_s);
+  env.insert(u"TMPDIR"_s, root.filePath(u"tmp"_s));
+  program.setProcessEnvironment(env);
+  program.start(folder + u"/foldwarn"_s, {});
+  ASSERT_TRUE(program.waitForStarted(10000));
+
+  xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
+  ASSERT_FALSE(xcb_connection_has_error(c));
+  const xcb_window_t window = WaitForWindow(c);
+  ASSERT_NE(window, XCB_WINDOW_NONE);
+  Minimise(c, window);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Viewable(c, window); }, 5000));
+  QTest::qWait(300);  // the program learns that it is minimised
+  const QByteArray before = Contents(settings);
+
+  QProcess second;
+  second.setProcessEnvironment(env);
+  QElapsedTimer clock;
+  clock.start();
+  second.start(folder + u"/foldwarn"_s, {});
+  ASSERT_TRUE(second.waitForFinished(3000));
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(second.readAllStandardError(), QByteArray());
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Viewable(c, window); }, 5000));
+  EXPECT_EQ(program.state(), QProcess::Running);
+  EXPECT_EQ(Contents(settings), before);
+  EXPECT_EQ(program.readAllStandardError(), QByteArray());
+  xcb_disconnect(c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, CloseWindow,

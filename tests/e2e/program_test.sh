@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program in a program folder of its own: a file added to the watched folder plays the new-file
-# tone, a file removed plays the file-removed tone, and closing the window writes the settings.
+# tone, a file removed plays the file-removed tone, and closing the window writes the settings. A normal run
+# says nothing on standard error.
 # Usage: program_test.sh BUILD_DIR
 set -uo pipefail
 BUILD=$1
@@ -17,7 +18,7 @@ touch "$WATCHED/first.txt" "$WATCHED/second.txt"
 printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$WATCHED" >"$PROG/foldwarn.ini"
 
 e2e_start_recording "$E2E_TMP/rec.wav"
-"$PROG/foldwarn" >"$E2E_TMP/foldwarn.log" 2>&1 &
+"$PROG/foldwarn" >"$E2E_TMP/foldwarn.log" 2>"$E2E_TMP/foldwarn.err" &
 APP=$!
 E2E_PIDS+=($APP)
 "$BUILD/tests/e2e/x_window" wait "$TITLE" 30 || e2e_fail "the main window did not appear"
@@ -31,7 +32,8 @@ e2e_stop_recording
 
 "$BUILD/tests/e2e/x_window" close "$TITLE" || e2e_fail "cannot close the main window"
 e2e_wait_pid "$APP" 15 || e2e_fail "the program did not end after its window was closed"
-[ "$E2E_STATUS" -eq 0 ] || e2e_fail "the program ended with status $E2E_STATUS: $(cat "$E2E_TMP/foldwarn.log")"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "the program ended with status $E2E_STATUS: $(cat "$E2E_TMP/foldwarn.err")"
+[ -s "$E2E_TMP/foldwarn.err" ] && e2e_fail "the program wrote to standard error: $(cat "$E2E_TMP/foldwarn.err")"
 
 "$BUILD/tests/e2e/tone_analyser" "$E2E_TMP/rec.wav" "$PROG/add.wav" "$PROG/remove.wav" add remove || exit 1
 
