@@ -15,6 +15,7 @@
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
+#include "commands/run_mode.h"
 #include "commands/dialog_font.h"
 #include "commands/guarded.h"
 #include "commands/settings.h"
@@ -173,7 +174,7 @@ void PickTone(const Controls::FileListBox* list, QString& tone) {
   if (AppModul::StartupFilling != 0) return;
   Guarded([&] {
     const QString name = list->selectedFileName();
-    if (!name.isEmpty()) tone = Commands::AppFolder + name;
+    if (!name.isEmpty()) tone = Commands::ToneFile(name);
   });
   Guarded([&] { Sound::PlaySoundFile(tone); });
 }
