@@ -14,8 +14,8 @@ namespace Commands {
 Places ChoosePlaces(const PlaceFacts& facts) {
   if (facts.programSettingsWritable)
     return {RunMode::Portable, facts.programSettings, facts.programSettings, QString()};
-  return {RunMode::Installed, facts.userSettingsExists ? facts.userSettings : facts.programSettings,
-          facts.userSettings, facts.userToneFolder};
+  return {RunMode::Installed, facts.userSettingsExists ? facts.userSettings : facts.programSettings, facts.userSettings,
+          facts.userToneFolder};
 }
 
 QString LocateTone(const QString& name, const QStringList& folders, const std::function<bool(const QString&)>& exists) {
@@ -29,8 +29,8 @@ void InitRunMode() {
   // QStandardPaths follows $XDG_CONFIG_HOME / $XDG_DATA_HOME and falls back to ~/.config, ~/.local/share.
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  PlaceFacts facts{SettingsFile, Platform::CanReplaceFile(SettingsFile),
-                   config + u"/foldwarn/foldwarn.ini"_s, false, data + u"/foldwarn/"_s};
+  PlaceFacts facts{SettingsFile, Platform::CanReplaceFile(SettingsFile), config + u"/foldwarn/foldwarn.ini"_s, false,
+                   data + u"/foldwarn/"_s};
   facts.userSettingsExists = FileExists(facts.userSettings);
   const Places places = ChoosePlaces(facts);
   SettingsSource = places.settingsRead;

@@ -11,11 +11,11 @@ enum class RunMode { Portable, Installed };
 
 // What the choice depends on, gathered by InitRunMode.
 struct PlaceFacts {
-  QString programSettings;         // the settings file beside the program
-  bool programSettingsWritable;    // by this user, in place or as a new file in its folder
-  QString userSettings;            // $XDG_CONFIG_HOME/foldwarn/foldwarn.ini
+  QString programSettings;       // the settings file beside the program
+  bool programSettingsWritable;  // by this user, in place or as a new file in its folder
+  QString userSettings;          // $XDG_CONFIG_HOME/foldwarn/foldwarn.ini
   bool userSettingsExists;
-  QString userToneFolder;          // $XDG_DATA_HOME/foldwarn/, ending in the separator
+  QString userToneFolder;  // $XDG_DATA_HOME/foldwarn/, ending in the separator
 };
 
 struct Places {

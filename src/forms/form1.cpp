@@ -15,9 +15,9 @@
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
-#include "commands/run_mode.h"
 #include "commands/dialog_font.h"
 #include "commands/guarded.h"
+#include "commands/run_mode.h"
 #include "commands/settings.h"
 #include "commands/twips.h"
 #include "commands/window_placement.h"

@@ -73,7 +73,7 @@ std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
           "  --help     diese Hilfe zeigen und beenden\n"
           "  --version  die Version zeigen und beenden\n"
           "\n"
-          "Einstellungen: foldwarn.ini neben dem Programm, wenn der Ordner beschreibbar ist, sonst\n"
+          "Einstellungen: foldwarn.ini im Programmordner, wenn er beschreibbar ist, sonst\n"
           "$XDG_CONFIG_HOME/foldwarn/foldwarn.ini; eigene Töne (*.wav) in $XDG_DATA_HOME/foldwarn/.\n",
           stdout);
       return 0;

@@ -100,7 +100,8 @@ TEST(InstalledSettings, ReadFromSourceWrittenToUserFile) {
     }
     ASSERT_TRUE(QFile::remove(user));
   }
-  for (QString* v : {&Commands::AppFolder, &Commands::SettingsSection, &Commands::SettingsSource, &Commands::SettingsFile})
+  for (QString* v :
+       {&Commands::AppFolder, &Commands::SettingsSection, &Commands::SettingsSource, &Commands::SettingsFile})
     v->clear();
 }
 

@@ -64,8 +64,8 @@ TEST_F(FileList, ExtraFolderJoinsTheSortedList) {
   list.setPattern(u"*.wav"_s);
   list.setExtraFolder(extra.path());
   ASSERT_TRUE(list.setPath(dir.path()));
-  EXPECT_EQ(Entries(list), (QStringList{u"A.wav"_s, u"a.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s,
-                                        u"Mine.wav"_s}));
+  EXPECT_EQ(Entries(list),
+            (QStringList{u"A.wav"_s, u"a.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"Mine.wav"_s}));
   list.setExtraFolder(extra.filePath(u"missing"_s));
   EXPECT_EQ(list.count(), 5);
 }
