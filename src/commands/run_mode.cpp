@@ -19,10 +19,13 @@ Places ChoosePlaces(const PlaceFacts& facts) {
 }
 
 QString LocateTone(const QString& name, const QStringList& folders, const std::function<bool(const QString&)>& exists) {
-  for (const QString& folder : folders) {
-    if (exists(folder + name)) return folder + name;
+  if (folders.isEmpty()) return name;
+  // The last folder is the answer whether its file exists or not: no look at the disk for it, so a
+  // portable program plays a tone without touching the disk on the window's thread.
+  for (qsizetype i = 0; i + 1 < folders.size(); ++i) {
+    if (exists(folders[i] + name)) return folders[i] + name;
   }
-  return folders.isEmpty() ? name : folders.last() + name;
+  return folders.last() + name;
 }
 
 void InitRunMode() {
