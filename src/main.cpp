@@ -3,6 +3,8 @@
 #include "startup/startup.h"
 
 int main(int argc, char* argv[]) {
+  // --help and --version answer before Qt needs a display.
+  if (const std::optional<int> code = Commands::AnswerCommandLine(argc, argv)) return *code;
   QApplication app(argc, argv);
   Commands::Main();
   return app.exec();

@@ -8,7 +8,9 @@ namespace Commands {
 inline QString AppFolder;        // the program file's folder, always ending in the separator
 inline QString ExeName;          // the program file's name without folder and extension
 inline QString SettingsSection;  // "Divuvadi Foldwarn": settings section, window caption, default message title
-inline QString SettingsFile;     // full path of the settings file
+inline QString SettingsFile;     // full path of the settings file, the one written
+inline QString SettingsSource;   // the file the settings are read from; empty: SettingsFile
+inline QString UserToneFolder;   // the user's own tones, listed with the program folder's; empty when portable
 
 // The running program file, or the one a test put in its place.
 QString ProgramFile();

@@ -47,8 +47,9 @@ Settings DefaultSettings() { return {AppFolder, u"60"_s, u"add.wav"_s, u"remove.
 
 Settings ReadSettings() {
   Settings settings = DefaultSettings();
+  const QString& file = SettingsSource.isEmpty() ? SettingsFile : SettingsSource;
   for (const Key& key : Keys) {
-    Guarded([&] { settings.*key.value = ReadSetting(SettingsSection, key.name, SettingsFile, settings.*key.value); });
+    Guarded([&] { settings.*key.value = ReadSetting(SettingsSection, key.name, file, settings.*key.value); });
   }
   return settings;
 }

@@ -1,6 +1,7 @@
 #include "file_list_box.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "platform/folder_count.h"
 #include "platform/paths.h"
@@ -26,6 +27,11 @@ bool FileListBox::setPath(const QString& folder) {
   return false;
 }
 
+void FileListBox::setExtraFolder(const QString& folder) {
+  extraFolder_ = folder;
+  refresh();
+}
+
 void FileListBox::setCountOnly(bool countOnly) {
   countOnly_ = countOnly;
   clear();
@@ -44,7 +50,15 @@ bool FileListBox::refresh() {
   const QDir dir(path_);
   const QStringList patterns = pattern_.isEmpty() ? QStringList() : pattern_.split(u';', Qt::SkipEmptyParts);
   // Without QDir::Hidden and QDir::System: no dot files, no pipes, sockets or devices.
-  const QStringList names = dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  QStringList names = dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  if (!extraFolder_.isEmpty() && Platform::IsListableFolder(extraFolder_)) {
+    names += QDir(extraFolder_).entryList(patterns, QDir::Files);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+      const int c = a.compare(b, Qt::CaseInsensitive);
+      return c != 0 ? c < 0 : a < b;
+    });
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+  }
   clear();
   addItems(names);
   return true;

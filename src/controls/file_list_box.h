@@ -21,6 +21,11 @@ class FileListBox : public QListWidget {
   bool setPath(const QString& folder);
   QString path() const { return path_; }
 
+  // A second folder whose matching files are listed with the path's, in the same sorted list, a name in
+  // both once (the user's own tones beside the program's). A folder that is missing adds nothing.
+  void setExtraFolder(const QString& folder);
+  QString extraFolder() const { return extraFolder_; }
+
   // Re-reads the folder; false (entries kept) when it cannot be read now.
   bool refresh();
 
@@ -36,6 +41,7 @@ class FileListBox : public QListWidget {
  private:
   QString path_;
   QString pattern_;
+  QString extraFolder_;
   bool countOnly_ = false;
   qint64 countedFiles_ = 0;
 };

@@ -17,6 +17,7 @@
 #include "commands/commands.h"
 #include "commands/dialog_font.h"
 #include "commands/guarded.h"
+#include "commands/run_mode.h"
 #include "commands/settings.h"
 #include "commands/twips.h"
 #include "commands/window_placement.h"
@@ -173,7 +174,7 @@ void PickTone(const Controls::FileListBox* list, QString& tone) {
   if (AppModul::StartupFilling != 0) return;
   Guarded([&] {
     const QString name = list->selectedFileName();
-    if (!name.isEmpty()) tone = Commands::AppFolder + name;
+    if (!name.isEmpty()) tone = Commands::ToneFile(name);
   });
   Guarded([&] { Sound::PlaySoundFile(tone); });
 }

@@ -16,4 +16,8 @@ bool IsListableFolder(const QString& path);
 // True when the file can be opened for reading now, without blocking (folders, pipes and sockets are not files).
 bool CanOpenFileForReading(const QString& path);
 
+// True when this user can write the file the way the profile writer does: a new file in its folder renamed
+// over it. A link is judged by the file it leads to; an existing file must be writable itself.
+bool CanReplaceFile(const QString& path);
+
 }  // namespace Platform

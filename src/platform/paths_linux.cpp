@@ -32,4 +32,13 @@ bool CanOpenFileForReading(const QString& path) {
   return regular;
 }
 
+bool CanReplaceFile(const QString& path) {
+  if (path.isEmpty() || path.contains(QChar(0))) return false;
+  const QFileInfo link(path);
+  const QFileInfo file(link.isSymLink() ? link.symLinkTarget() : path);
+  if (file.exists() && (!file.isFile() || ::access(QFile::encodeName(file.filePath()).constData(), W_OK) != 0))
+    return false;
+  return ::access(QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK) == 0;
+}
+
 }  // namespace Platform

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "commands/commands.h"
+#include "commands/run_mode.h"
 #include "tone_cache.h"
 #include "tone_output.h"
 
@@ -132,7 +133,7 @@ void StopEngine() { engine().Stop(); }
 
 QString ResolveToneFile(const QString& file) {
   if (file.isEmpty() || file.contains(u'/') || file.contains(QDir::separator())) return file;
-  return Commands::AppFolder + file;
+  return Commands::ToneFile(file);
 }
 
 void PlaySoundFile(const QString& file) {

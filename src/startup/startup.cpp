@@ -6,11 +6,14 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+#include <cstdio>
+#include <string_view>
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
 #include "commands/guarded.h"
 #include "commands/interval_text.h"
+#include "commands/run_mode.h"
 #include "commands/settings.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
@@ -42,7 +45,7 @@ void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QStr
     if (list->fileName(i).toUpper() == wanted) match = i;
   }
   const QString fileName = match >= 0 ? list->fileName(match) : toneName;
-  if (!FileExists(AppFolder + fileName)) {
+  if (!FileExists(ToneFile(fileName))) {
     toneName = defaultName;
     return;
   }
@@ -55,6 +58,30 @@ void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QStr
 }  // namespace
 
 Form1* MainForm() { return mainForm(); }
+
+std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg(argv[i]);
+    if (arg == "--version") {
+      std::fputs("foldwarn " FOLDWARN_VERSION "\n", stdout);
+      return 0;
+    }
+    if (arg == "--help") {
+      std::fputs(
+          "Aufruf: foldwarn [--help | --version]\n"
+          "Überwacht einen Ordner und spielt einen Ton, wenn die Zahl der Dateien darin steigt oder fällt.\n"
+          "\n"
+          "  --help     diese Hilfe zeigen und beenden\n"
+          "  --version  die Version zeigen und beenden\n"
+          "\n"
+          "Einstellungen: foldwarn.ini im Programmordner, wenn er beschreibbar ist, sonst\n"
+          "$XDG_CONFIG_HOME/foldwarn/foldwarn.ini; eigene Töne (*.wav) in $XDG_DATA_HOME/foldwarn/.\n",
+          stdout);
+      return 0;
+    }
+  }
+  return std::nullopt;
+}
 
 void Main() {
   // One instance per program folder; a second start brings the running window to the front and ends here,
@@ -77,6 +104,8 @@ void Main() {
   // Folders and settings file: the window takes its caption from the section while it loads.
   Guarded([] { InitProgramFolders(); });
   Guarded([] { InitSettingsFile(); });
+  // Portable or installed: decides which settings file is read and written and where the user's tones are.
+  Guarded([] { InitRunMode(); });
 
   // The window appears with its design values while it is filled.
   Guarded([] {
@@ -108,9 +137,11 @@ void Main() {
   Guarded([&] { form->Text1->setText(watchedPath); });
   Guarded([&] { form->File1->setPath(form->Text1->text()); });
 
-  // Both tone lists show the program folder's wave files.
-  Guarded([&] { form->File2->setPath(AppFolder); });
-  Guarded([&] { form->File3->setPath(AppFolder); });
+  // Both tone lists show the program folder's wave files, and the user's own when installed.
+  for (Controls::FileListBox* list : {form->File2, form->File3}) {
+    Guarded([&] { list->setExtraFolder(UserToneFolder); });
+    Guarded([&] { list->setPath(AppFolder); });
+  }
 
   // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
   AppModul::StartupFilling = 1;

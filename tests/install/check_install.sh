@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and checks the layout and the desktop entry.
+# Installs a build into a temporary prefix; checks the layout, the desktop entry, and that the install
+# manifest names every file and link the install made. Usage: check_install.sh BUILD_DIR
+# BUILD_DIR is a tree of its own (the package test's), so a user's build/install_manifest.txt is never touched.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d)"
@@ -13,4 +15,7 @@ done
 [ "$(readlink -f "$prefix/bin/foldwarn")" = "$(readlink -f "$prefix/lib/foldwarn/foldwarn")" ] || { echo "bin/foldwarn does not lead to the program"; exit 1; }
 grep -qx "Exec=$prefix/lib/foldwarn/foldwarn" "$prefix/share/applications/foldwarn.desktop" || { echo "Exec line wrong"; exit 1; }
 desktop-file-validate "$prefix/share/applications/foldwarn.desktop"
+installed=$(cd "$prefix" && find . ! -type d | sed "s|^\.|$prefix|" | sort)
+listed=$(sort "$build/install_manifest.txt")
+[ "$installed" = "$listed" ] || { echo "install_manifest.txt differs from what was installed:"; diff <(echo "$listed") <(echo "$installed"); exit 1; }
 echo "install layout ok"

@@ -183,4 +183,22 @@ TEST(ResolveToneFile, BareNamesGoToTheProgramFolder) {
   Commands::AppFolder = saved;
 }
 
+// Installed: a bare name is the user's tone when they have one of that name, else the program's.
+TEST(ResolveToneFile, UsersToneFirst) {
+  QTemporaryDir program, user;
+  for (const QString& file : {program.filePath("add.wav"), program.filePath("remove.wav"), user.filePath("add.wav"),
+                              user.filePath("mine.wav")}) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  Commands::AppFolder = program.path() + u'/';
+  Commands::UserToneFolder = user.path() + u'/';
+  EXPECT_EQ(Sound::ResolveToneFile("add.wav"), user.filePath("add.wav"));
+  EXPECT_EQ(Sound::ResolveToneFile("mine.wav"), user.filePath("mine.wav"));
+  EXPECT_EQ(Sound::ResolveToneFile("remove.wav"), program.filePath("remove.wav"));
+  EXPECT_EQ(Sound::ResolveToneFile("gone.wav"), program.filePath("gone.wav"));
+  Commands::AppFolder.clear();
+  Commands::UserToneFolder.clear();
+}
+
 }  // namespace

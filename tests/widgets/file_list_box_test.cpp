@@ -56,6 +56,20 @@ TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
   }
 }
 
+// The user's tones join the program's in one sorted list; a name in both is listed once.
+TEST_F(FileList, ExtraFolderJoinsTheSortedList) {
+  QTemporaryDir extra;
+  for (const char* name : {"b.wav", "a.wav", "Mine.wav", "notes.txt"}) Touch(extra.filePath(QLatin1StringView(name)));
+  Controls::FileListBox list;
+  list.setPattern(u"*.wav"_s);
+  list.setExtraFolder(extra.path());
+  ASSERT_TRUE(list.setPath(dir.path()));
+  EXPECT_EQ(Entries(list),
+            (QStringList{u"A.wav"_s, u"a.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"Mine.wav"_s}));
+  list.setExtraFolder(extra.filePath(u"missing"_s));
+  EXPECT_EQ(list.count(), 5);
+}
+
 TEST_F(FileList, CountOnlyCountsTheSameFilesWithoutRows) {
   Controls::FileListBox shown, counted;
   counted.setCountOnly(true);

@@ -1,0 +1,30 @@
+# `scripts/package`: a Debian package of the install layout under /usr, made by CPack's DEB generator.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME foldwarn)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Foldwarn maintainers <maintainers@users.noreply.c-seed-fd1a3314.example>")
+# DESTDIR staging keeps CMAKE_INSTALL_PREFIX at /usr during the install, so the desktop entry names
+# /usr/lib/foldwarn/foldwarn and not the staging folder.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://foldwarn.divuvadi.de/)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# 0755 folders whatever the umask of the one who builds.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound when the number of files in a folder changes")
+# CPack indents the lines and turns the empty one into Debian's " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Foldwarn watches one folder and plays a sound when the number of files in it
+rises or falls: for people who wait for files to land somewhere, such as a
+scanner's drop folder, an incoming share or a render output, and want to hear
+it without looking. The user interface is in German.
+
+Installed system-wide, each user keeps their own settings and tones in the
+XDG folders of their home.")
+include(CPack)

@@ -1,0 +1,62 @@
+#include "commands/run_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include "support/qt_printers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Commands::RunMode;
+
+const QString Admin = u"/usr/lib/foldwarn/foldwarn.ini"_s;
+const QString User = u"/home/u/.config/foldwarn/foldwarn.ini"_s;
+const QString UserTones = u"/home/u/.local/share/foldwarn/"_s;
+
+TEST(ChoosePlaces, ByWritableProgramFolderAndUserFile) {
+  struct Row {
+    const char* name;
+    bool programWritable, userExists;
+    RunMode mode;
+    QString read, write, tones;
+  };
+  const Row rows[] = {
+      {"PortableIgnoresUserFile", true, true, RunMode::Portable, Admin, Admin, u""_s},
+      {"Portable", true, false, RunMode::Portable, Admin, Admin, u""_s},
+      {"InstalledReadsUserFile", false, true, RunMode::Installed, User, User, UserTones},
+      {"InstalledFirstStartReadsAdminFile", false, false, RunMode::Installed, Admin, User, UserTones},
+  };
+  for (const Row& r : rows) {
+    const Commands::Places p = Commands::ChoosePlaces({Admin, r.programWritable, User, r.userExists, UserTones});
+    EXPECT_EQ(p.mode, r.mode) << r.name;
+    EXPECT_EQ(p.settingsRead, r.read) << r.name;
+    EXPECT_EQ(p.settingsWrite, r.write) << r.name;
+    EXPECT_EQ(p.userToneFolder, r.tones) << r.name;
+  }
+}
+
+TEST(LocateTone, UserFolderFirstThenProgramFolder) {
+  const QStringList folders{u"/user/"_s, u"/prog/"_s};
+  struct Row {
+    const char* name;
+    QSet<QString> present;
+    QString expected;
+  };
+  const Row rows[] = {
+      {"OnlyProgram", {u"/prog/a.wav"_s}, u"/prog/a.wav"_s},
+      {"OnlyUser", {u"/user/a.wav"_s}, u"/user/a.wav"_s},
+      {"BothUserWins", {u"/prog/a.wav"_s, u"/user/a.wav"_s}, u"/user/a.wav"_s},
+      {"NeitherNamesProgramFile", {}, u"/prog/a.wav"_s},
+  };
+  for (const Row& r : rows) {
+    const auto exists = [&](const QString& f) { return r.present.contains(f); };
+    EXPECT_EQ(Commands::LocateTone(u"a.wav"_s, folders, exists), r.expected) << r.name;
+  }
+  // One folder: its file, without a look at the disk.
+  EXPECT_EQ(Commands::LocateTone(u"a.wav"_s, {u"/prog/"_s}, [](const QString&) -> bool { throw 0; }), u"/prog/a.wav"_s);
+}
+
+}  // namespace
