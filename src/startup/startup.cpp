@@ -98,7 +98,7 @@ void Main() {
   // stored one may only be not mounted yet, so closing writes it back unless the user picks another.
   Guarded([&] {
     if (watchedPath.isEmpty() || !FolderExists(watchedPath)) {
-      form->KeepStoredFolder(watchedPath);
+      if (!watchedPath.isEmpty()) form->KeepStoredFolder(watchedPath);
       watchedPath = AppFolder;
     }
   });
