@@ -259,8 +259,9 @@ Replaced replaceFileAtomically(const QByteArray& path, const QByteArray& data, c
     return Replaced::Failed;
   }
   // The rename itself lasts only once the folder is on disk too.
-  const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 0));
-  const int dirFd = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const qsizetype slash = path.lastIndexOf('/');
+  const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(std::max<qsizetype>(slash, 1));
+  const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
