@@ -25,6 +25,18 @@ void FilterKey(qint16& key, qint16 kind) {
   if (key < 48 || (key >= 58 && key <= 62) || (key >= 91 && key <= 94)) key = 0;
 }
 
+QString FilterText(const QString& text, qint16 kind) {
+  QString kept;
+  kept.reserve(text.size());
+  for (const QChar c : text) {
+    if (c.category() == QChar::Other_Control) continue;  // also the codes FilterKey lets through as editing keys
+    qint16 code = qint16(std::min<uint>(c.unicode(), 0x7FFF));
+    FilterKey(code, kind);
+    if (code != 0) kept += c;
+  }
+  return kept;
+}
+
 std::optional<qint16> KeyCode(const QKeyEvent& event) {
   switch (event.key()) {
     case Qt::Key_Escape:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <optional>
 
@@ -19,6 +20,10 @@ inline constexpr qint16 FilterFolderName = 1;
 
 // Screens a typed character code by character class; a refused code becomes 0.
 void FilterKey(qint16& key, qint16 kind);
+
+// Text that arrives other than by a key press (pasted, from an input method, dropped), screened character by
+// character as FilterKey screens typed ones. Control characters never pass, whatever the kind.
+QString FilterText(const QString& text, qint16 kind);
 
 // The character code a key press types, as the classic key-press handlers see it: the character's code,
 // 8 Backspace, 13 Enter, 27 Escape, Ctrl+letter its control code (Ctrl+C 3, Ctrl+V 22, Ctrl+X 24).

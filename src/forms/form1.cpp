@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSessionManager>
 #include <QTimer>
@@ -133,7 +134,7 @@ void Form1::Form_Unload() {
 
 void Form1::SaveSettings() {
   Commands::Settings settings;
-  Guarded([&] { settings.watchedPath = Text1->text(); });
+  Guarded([&] { settings.watchedPath = storedFolder_.value_or(Text1->text()); });
   Guarded([&] { settings.interval = QString::number(HScroll1->value()); });
   Guarded([&] { settings.addSound = File2->selectedFileName(); });
   Guarded([&] { settings.removeSound = File3->selectedFileName(); });
@@ -186,6 +187,9 @@ void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile); }
 void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile); }
 
 void Form1::Command1_Click() {
+  // The picker lets events run while it is made: a press meanwhile finds no picker yet and must not make a
+  // second one.
+  if (buildingPicker_) return;
   Guarded([&] {
     AppModul::PickerOpen = 1;
     AppModul::PickerPath = Text1->text();
@@ -194,6 +198,8 @@ void Form1::Command1_Click() {
   Guarded([&] {
     // One picker at a time: pressing again while it is open shows the open one once more.
     if (!picker_) {
+      buildingPicker_ = true;
+      const auto built = qScopeGuard([this] { buildingPicker_ = false; });
       picker_ = new frmDirSelect;
       // A closed picker is gone even before its deferred deletion: the next press makes a new one.
       connect(picker_, &frmDirSelect::closed, this, [this] { picker_ = nullptr; });
@@ -211,7 +217,11 @@ void Form1::Command1_Click() {
     connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
     wait.exec();
   });
-  Guarded([&] { Text1->setText(AppModul::PickerPath); });
+  Guarded([&] {
+    // A folder picked now replaces the stored one that this run could not watch.
+    if (AppModul::PickerPath != Text1->text()) storedFolder_.reset();
+    Text1->setText(AppModul::PickerPath);
+  });
   Guarded([&] { dummy->setFocus(); });
   Guarded([&] { WatchChosenFolder(AppModul::PickerPath); });
 }

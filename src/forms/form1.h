@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -35,6 +36,10 @@ class Form1 : public QWidget {
   QLabel* Label3;
   QLabel* Label1;
 
+  // The stored folder this run does not watch (it could not be read at start): saved back as it was unless
+  // the user picks a folder.
+  void KeepStoredFolder(const QString& stored) { storedFolder_ = stored; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -56,7 +61,9 @@ class Form1 : public QWidget {
   // Takes a folder the picker handed back into the watch at once; the tick count goes on.
   void WatchChosenFolder(const QString& folder);
 
-  QPointer<frmDirSelect> picker_;  // the open folder picker, if any
-  qint16 TickCounter = 0;          // ticks since the last check; never above 60
+  QPointer<frmDirSelect> picker_;        // the open folder picker, if any
+  bool buildingPicker_ = false;          // the picker is being made: it lets events run meanwhile
+  std::optional<QString> storedFolder_;  // see KeepStoredFolder
+  qint16 TickCounter = 0;                // ticks since the last check; never above 60
   bool loaded_ = false;
 };

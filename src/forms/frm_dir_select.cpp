@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
@@ -57,6 +58,14 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   Text1->setGeometry(TwipRect(2520, 3270, 2685, 315));
   Text1->hide();
   Text1->installEventFilter(this);
+  // Pasted, dropped and input-method text bypasses the key filter: it is screened once it has arrived.
+  connect(Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const QString kept = Commands::FilterText(text, Commands::FilterFolderName);
+    if (kept == text) return;
+    const int cursor = int(Commands::FilterText(text.left(Text1->cursorPosition()), Commands::FilterFolderName).size());
+    Text1->setText(kept);
+    Text1->setCursorPosition(cursor);
+  });
 
   Command3 = button("Command3", QStringLiteral("N e u e r  O r d n e r"), TwipRect(2520, 3240, 2715, 375));
 
@@ -176,6 +185,15 @@ void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
   const QPointer<frmDirSelect> alive(this);
   if (KeyAscii == Commands::KeyEscape) CloseNameEntry();
   if (KeyAscii == Commands::KeyEnter) {
+    // Creating lets events run: an Enter that arrives meanwhile belongs to the creation under way.
+    if (creating_) {
+      KeyAscii = 0;
+      return;
+    }
+    creating_ = true;
+    const auto created = qScopeGuard([&] {
+      if (alive) creating_ = false;
+    });
     QString folder = Dir1->path();
     QString path = Commands::AddBackslash(folder) + Text1->text();
     if (Commands::FolderExists(path)) {

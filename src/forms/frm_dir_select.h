@@ -48,4 +48,5 @@ class frmDirSelect : public QWidget {
   Controls::FileListBox* File1;
   QPushButton* Command1;
   QPushButton* Command2;
+  bool creating_ = false;  // a new folder is being made from the name entry
 };

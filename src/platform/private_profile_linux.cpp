@@ -3,13 +3,19 @@
 // names, keys and values are decoded, as UTF-8.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QRandomGenerator>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <mutex>
 
 #include "private_profile.h"
 
@@ -25,7 +31,8 @@ struct Line {
   qsizetype next = 0;   // first byte of the following line
 };
 
-enum class LineKind { Other, Section, Key };
+// Bare: text without "=", which Windows keeps as part of its section.
+enum class LineKind { Other, Section, Key, Bare };
 
 struct ParsedLine {
   LineKind kind = LineKind::Other;
@@ -67,7 +74,10 @@ ParsedLine parseLine(const QByteArray& data, const Line& line) {
     return parsed;
   }
   qsizetype eq = text.indexOf('=');
-  if (eq < 0) return parsed;
+  if (eq < 0) {
+    parsed.kind = LineKind::Bare;
+    return parsed;
+  }
   parsed.kind = LineKind::Key;
   parsed.name = text.left(eq).trimmed();
   parsed.valueBegin = line.begin + eq + 1;
@@ -81,7 +91,7 @@ bool sameName(const QByteArray& utf8, const QString& name) {
 // Where a key lives in the file, as far as the look-up got.
 struct Location {
   qsizetype sectionLine = -1;  // index of the section header, -1 when the section is missing
-  qsizetype lastKeyLine = -1;  // last key line of the section (or its header when it holds none)
+  qsizetype lastKeyLine = -1;  // last key or bare line of the section (or its header when it holds none)
   qsizetype keyLine = -1;      // the key's line, -1 when missing
   ParsedLine key;
 };
@@ -96,9 +106,9 @@ Location locate(const QByteArray& data, const QList<Line>& lines, const QString&
         loc.sectionLine = i;
         loc.lastKeyLine = i;
       }
-    } else if (parsed.kind == LineKind::Key && loc.sectionLine >= 0) {
+    } else if (parsed.kind != LineKind::Other && loc.sectionLine >= 0) {
       loc.lastKeyLine = i;
-      if (sameName(parsed.name, key)) {
+      if (parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
         loc.keyLine = i;
         loc.key = parsed;
         break;
@@ -142,32 +152,140 @@ QByteArray lineEndingOf(const QByteArray& data) {
   return data.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
 }
 
-// Temp file beside the target, then rename: a crash or a full disk never leaves a half-written settings
-// file. (QSaveFile was not used: it committed a short file when the size limit cut a write.)
-bool replaceFileAtomically(const QString& target, const QByteArray& data) {
-  static int sequence = 0;
-  const QByteArray path = QFile::encodeName(target);
-  const QByteArray temp = path + ".tmp-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++sequence);
-  const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  struct stat existing {};
-  if (::stat(path.constData(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-
-  bool ok = true;
-  for (qsizetype done = 0; ok && done < data.size();) {
-    const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+bool writeAll(int fd, const QByteArray& data) {
+  for (qsizetype done = 0; done < data.size();) {
+    const ssize_t n = ::pwrite(fd, data.constData() + done, size_t(data.size() - done), off_t(done));
     if (n > 0)
       done += n;
     else if (n < 0 && errno == EINTR)
       continue;
     else
-      ok = false;
+      return false;
   }
-  ok = ok && ::fsync(fd) == 0;
+  return true;
+}
+
+// The end of a symbolic link chain, however long; the file itself when it is none. Empty for a loop.
+QByteArray resolveLinks(QByteArray path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, Qt::Uninitialized);
+    const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
+    if (n < 0 || n >= target.size()) return {};
+    target.truncate(n);
+    if (!target.startsWith('/')) {
+      const qsizetype slash = path.lastIndexOf('/');
+      target.prepend(slash < 0 ? QByteArray() : path.left(slash + 1));
+    }
+    path = target;
+  }
+  return {};
+}
+
+// Rewrites the file itself: its inode, and so its owner, links and attributes, stay. Not crash-safe, so only
+// where a new file cannot take its place.
+bool rewriteInPlace(const QByteArray& path, const QByteArray& data) {
+  const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, data) && ::ftruncate(fd, off_t(data.size())) == 0 && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  return ok;
+}
+
+// Temp files are named "<file>.tmp-<pid>-<random>". One whose process is gone was left by a crash; one with
+// our own process id is from an earlier run that had it, since this process makes one at a time.
+void removeStaleTemps(const QByteArray& path) {
+  const QFileInfo info(QFile::decodeName(path));
+  const QString prefix = info.fileName() + QStringLiteral(".tmp-");
+  const QStringList names =
+      info.dir().entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+  for (const QString& name : names) {
+    bool numeric = false;
+    const pid_t pid = name.mid(prefix.size()).section(u'-', 0, 0).toInt(&numeric);
+    if (!numeric || pid <= 0) continue;
+    if (pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH)) QFile::remove(info.dir().filePath(name));
+  }
+}
+
+// The new file takes what the old one had: owner and group, mode, extended attributes (ACLs, security labels).
+bool copyMetadata(int fd, const QByteArray& from, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) return false;
+  if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
+  const ssize_t size = ::listxattr(from.constData(), nullptr, 0);
+  if (size < 0) return errno == ENOTSUP;
+  QByteArray names(size, Qt::Uninitialized);
+  const ssize_t got = ::listxattr(from.constData(), names.data(), size_t(size));
+  if (got < 0) return false;
+  for (const QByteArray& name : names.left(got).split('\0')) {
+    if (name.isEmpty()) continue;
+    const ssize_t length = ::getxattr(from.constData(), name.constData(), nullptr, 0);
+    if (length < 0) return false;
+    QByteArray value(length, Qt::Uninitialized);
+    const ssize_t read = ::getxattr(from.constData(), name.constData(), value.data(), size_t(length));
+    if (read < 0 || ::fsetxattr(fd, name.constData(), value.constData(), size_t(read), 0) != 0) return false;
+  }
+  return true;
+}
+
+enum class Replaced { Done, Failed, NotPossible };
+
+// Temp file beside the target, then rename: a crash or a full disk never leaves a half-written settings
+// file. (QSaveFile was not used: it committed a short file when the size limit cut a write.) NotPossible when
+// a new file cannot stand in for the old one: the folder takes none, or the old one's owner or attributes
+// cannot be given to it.
+Replaced replaceFileAtomically(const QByteArray& path, const QByteArray& data, const struct stat* old) {
+  removeStaleTemps(path);
+  QByteArray temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+    temp = path + ".tmp-" + QByteArray::number(::getpid()) + '-' +
+           QByteArray::number(QRandomGenerator::system()->generate64(), 36);
+    fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return Replaced::NotPossible;
+  }
+  if (fd < 0) return Replaced::Failed;
+  if (old && !copyMetadata(fd, path, *old)) {
+    ::close(fd);
+    ::unlink(temp.constData());
+    return Replaced::NotPossible;
+  }
+
+  bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   ok = ok && ::rename(temp.constData(), path.constData()) == 0;
-  if (!ok) ::unlink(temp.constData());
-  return ok;
+  if (!ok) {
+    ::unlink(temp.constData());
+    return Replaced::Failed;
+  }
+  // The rename itself lasts only once the folder is on disk too.
+  const qsizetype slash = path.lastIndexOf('/');
+  const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(std::max<qsizetype>(slash, 1));
+  const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return Replaced::Done;
+}
+
+bool storeFile(const QByteArray& path, const QByteArray& data) {
+  // One write at a time: the stale-temp sweep takes temp files with our own process id for leftovers.
+  static std::mutex writing;
+  std::lock_guard lock(writing);
+  struct stat old {};
+  const bool exists = ::stat(path.constData(), &old) == 0;
+  // A file with more links would be split from the others by a rename.
+  if (exists && old.st_nlink > 1) return rewriteInPlace(path, data);
+  switch (replaceFileAtomically(path, data, exists ? &old : nullptr)) {
+    case Replaced::Done:
+      return true;
+    case Replaced::NotPossible:
+      return exists && rewriteInPlace(path, data);
+    case Replaced::Failed:
+      break;
+  }
+  return false;
 }
 
 }  // namespace
@@ -186,10 +304,10 @@ std::optional<QString> ReadProfileString(const QString& section, const QString& 
 bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file) {
   if (!writable(section, key, value)) return false;
 
-  // Write through a symbolic link to its target rather than replacing the link.
-  QString target = file;
-  const QFileInfo info(file);
-  if (info.isSymLink()) target = info.symLinkTarget();
+  // Write through symbolic links to the file at the end of the chain rather than replacing a link.
+  const QByteArray targetPath = resolveLinks(QFile::encodeName(file));
+  if (targetPath.isEmpty()) return false;
+  const QString target = QFile::decodeName(targetPath);
   const QFileInfo targetInfo(target);
   if (targetInfo.exists() && !targetInfo.isFile()) return false;
 
@@ -221,7 +339,7 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     data += '[' + section.toUtf8() + ']' + eol + keyUtf8 + '=' + valueUtf8 + eol;
   }
 
-  return replaceFileAtomically(target, data);
+  return storeFile(targetPath, data);
 }
 
 }  // namespace Platform

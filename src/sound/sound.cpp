@@ -5,6 +5,7 @@
 #include <QThread>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <optional>
 
 #include "commands/commands.h"
@@ -89,12 +90,28 @@ class Engine {
     }
   }
 
+  // Memory running out for a tone (decoding or converting it) costs that tone, not the program: the fallback
+  // plays instead, as for a file that is no sound.
   void PlayNow(const QString& path) {
-    std::shared_ptr<const Tone> tone = path.isEmpty() ? nullptr : cache_.Get(path);
+    std::shared_ptr<const Tone> tone;
+    try {
+      if (!path.isEmpty()) tone = cache_.Get(path);
+    } catch (const std::bad_alloc&) {
+    }
     if (!tone) tone = Fallback();
     if (!tone) return;
     if (!output_) output_ = MakeDeviceOutput();
-    output_->Play(tone);
+    if (PlayOut(tone)) return;
+    if (const std::shared_ptr<const Tone> fallback = Fallback(); fallback && fallback != tone) PlayOut(fallback);
+  }
+
+  bool PlayOut(const std::shared_ptr<const Tone>& tone) {
+    try {
+      output_->Play(tone);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
   }
 
   std::shared_ptr<const Tone> Fallback() {

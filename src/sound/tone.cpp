@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace Sound {
 namespace {
@@ -37,23 +39,36 @@ std::shared_ptr<const Tone> DecodeTone(QIODevice& device) {
   if (!device.isOpen() || device.isSequential()) return nullptr;
   SF_VIRTUAL_IO io{VioLength, VioSeek, VioRead, VioWrite, VioTell};
   SF_INFO info{};
-  SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &device);
-  if (!file) return nullptr;
-  std::shared_ptr<Tone> tone;
-  if (info.channels > 0 && info.samplerate > 0) {
-    tone = std::make_shared<Tone>();
+  const std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open_virtual(&io, SFM_READ, &info, &device), sf_close);
+  if (!file || info.channels <= 0 || info.samplerate <= 0) return nullptr;
+  // Memory running out is no worse than a file that is no sound: the caller plays its fallback.
+  try {
+    auto tone = std::make_shared<Tone>();
     tone->sampleRate = info.samplerate;
     tone->channels = info.channels;
-    // Integer encodings scale to [-1, 1); float files are taken as they are and clipped on output.
+    // The header's frame count is not trusted (a few bytes can claim hours): the buffer grows with what is
+    // really decoded, in chunks, up to the cap. Integer encodings scale to [-1, 1); float files are taken as
+    // they are and clipped on output.
     const qint64 maxFrames = kMaxToneSamples / info.channels;
-    const qint64 wanted = info.frames > 0 ? std::min<qint64>(info.frames, maxFrames) : 0;
-    tone->samples.resize(size_t(wanted) * info.channels);
-    const sf_count_t got = wanted > 0 ? sf_readf_float(file, tone->samples.data(), wanted) : 0;
-    tone->samples.resize(size_t(std::max<sf_count_t>(got, 0)) * info.channels);
-    if (got <= 0) tone.reset();
+    const qint64 chunkFrames = std::max<qint64>(1, 64 * 1024 / info.channels);
+    std::vector<float>& samples = tone->samples;
+    qint64 frames = 0;
+    while (frames < maxFrames) {
+      const qint64 wanted = std::min(chunkFrames, maxFrames - frames);
+      const size_t needed = size_t(frames + wanted) * info.channels;
+      if (needed > samples.capacity())
+        samples.reserve(std::min(std::max(needed, 2 * samples.capacity()), size_t(maxFrames) * info.channels));
+      samples.resize(needed);
+      const sf_count_t got = sf_readf_float(file.get(), samples.data() + frames * info.channels, wanted);
+      frames += std::max<sf_count_t>(got, 0);
+      if (got < wanted) break;
+    }
+    samples.resize(size_t(frames) * info.channels);
+    samples.shrink_to_fit();
+    return frames > 0 ? tone : nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
   }
-  sf_close(file);
-  return tone;
 }
 
 std::shared_ptr<const Tone> DecodeToneFile(const QString& path) {
@@ -68,7 +83,8 @@ QByteArray ConvertTone(const Tone& tone, const QAudioFormat& format) {
   const int bytesPerSample = format.bytesPerSample();
   if (tone.channels <= 0 || tone.sampleRate <= 0 || outChannels <= 0 || outRate <= 0 || bytesPerSample <= 0) return {};
   const qint64 inFrames = tone.frames();
-  const qint64 outFrames = inFrames * outRate / tone.sampleRate;
+  // Capped like a decoded tone: a low rate played at a high one would otherwise grow without bound.
+  const qint64 outFrames = std::min(inFrames * outRate / tone.sampleRate, kMaxToneSamples / outChannels);
   QByteArray out(outFrames * outChannels * bytesPerSample, Qt::Uninitialized);
   char* dst = out.data();
 

@@ -28,7 +28,7 @@ std::shared_ptr<const Tone> ToneCache::Get(const QString& path) {
   // Bounded in number and in memory; the tone just decoded always stays.
   auto samples = [this] {
     qint64 total = 0;
-    for (const Entry& e : entries_) total += e.tone ? qint64(e.tone->samples.size()) : 0;
+    for (const Entry& e : entries_) total += e.tone ? qint64(e.tone->samples.capacity()) : 0;  // what is held
     return total;
   };
   while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > kSampleBudget)) entries_.pop_back();

@@ -130,9 +130,13 @@ void Main() {
   QString& addName = stored.addSound;
   QString& removeName = stored.removeSound;
 
-  // A folder that is gone gives way to the program folder; an existing one stays as stored.
+  // A folder that is gone gives way to the program folder for this run; an existing one stays as stored. The
+  // stored one may only be not mounted yet, so closing writes it back unless the user picks another.
   Guarded([&] {
-    if (watchedPath.isEmpty() || !FolderExists(watchedPath)) watchedPath = AppFolder;
+    if (watchedPath.isEmpty() || !FolderExists(watchedPath)) {
+      if (!watchedPath.isEmpty()) form->KeepStoredFolder(watchedPath);
+      watchedPath = AppFolder;
+    }
   });
   Guarded([&] { form->Text1->setText(watchedPath); });
   Guarded([&] { form->File1->setPath(form->Text1->text()); });

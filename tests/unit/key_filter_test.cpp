@@ -25,6 +25,17 @@ TEST(FilterKey, FolderNameCharactersOverEveryByteCode) {
   }
 }
 
+// Text that arrives whole keeps what typing would keep, but no control character at all.
+TEST(FilterText, LikeTypedKeysWithoutControlCharacters) {
+  for (int code = 0; code <= 255; ++code) {
+    const bool control = code < 32 || (code >= 127 && code < 160);
+    const QString text = QStringLiteral("a") + QChar(code) + QStringLiteral("b");
+    EXPECT_EQ(Commands::FilterText(text, 1), ExpectedToPass(code) && !control ? text : QStringLiteral("ab")) << code;
+    EXPECT_EQ(Commands::FilterText(text, 0), control ? QStringLiteral("ab") : text) << code;
+  }
+  EXPECT_EQ(Commands::FilterText(QStringLiteral("Grüße 😀 \x1b[0m"), 1), QStringLiteral("Grüße 😀 0m"));
+}
+
 TEST(FilterKey, CodesOutsideTheByteRange) {
   struct Case {
     const char* name;

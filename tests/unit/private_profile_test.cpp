@@ -5,10 +5,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/files.h"
 #include "support/qt_printers.h"
+#include "support/unprivileged.h"
 
 #include <csignal>
+#include <filesystem>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -108,6 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"NewKeyAtEndOfItsSection", "[S]\na=1\n; about B\n\n[B]\nb=2\n", "k", "v",
                   "[S]\na=1\nk=v\n; about B\n\n[B]\nb=2\n"},
         WriteCase{"NewKeyInEmptySection", "[S]\n[B]\nb=2\n", "k", "v", "[S]\nk=v\n[B]\nb=2\n"},
+        WriteCase{"NewKeyAfterLinesWithoutEquals", "[S]\nk /home/x\n\n[B]\nb=2\n", "k", "v",
+                  "[S]\nk /home/x\nk=v\n\n[B]\nb=2\n"},
         WriteCase{"NewKeyAfterLastLineWithoutEnding", "[S]\na=1", "k", "v", "[S]\na=1\nk=v\n"},
         WriteCase{"NewSectionAtEnd", "[A]\nx=1", "k", "v", "[A]\nx=1\n[S]\nk=v\n"},
         WriteCase{"NewSectionAfterGarbage", QByteArray("\x01\xff\0\n", 4), "k", "v",
@@ -215,6 +224,90 @@ TEST_F(ProfileFile, HugeGarbageFileStaysReadableAndIsKeptOnWrite) {
   const QByteArray after = contents();
   EXPECT_TRUE(after.startsWith(garbage));
   EXPECT_EQ(Platform::ReadProfileString("Divuvadi Foldwarn", "Zeit", path), u"30"_s);
+}
+
+// What the file had before a write is still there afterwards. Runs as root; `asNobody` writes as another user.
+TEST_F(ProfileFile, WriteKeepsWhatTheFileHad) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand files to another user";
+  const QByteArray real = QFile::encodeName(dir.filePath("real/foldwarn.ini"));
+  const QByteArray ini = QFile::encodeName(path);
+  struct stat st {};
+  auto inode = [&](const QByteArray& p) { return ::stat(p.constData(), &st) == 0 ? st.st_ino : 0; };
+  struct Case {
+    const char* name;
+    bool asNobody;
+    std::function<void()> prepare;
+    std::function<void()> check;  // after the write succeeded
+  };
+  ino_t before = 0;
+  const Case cases[] = {
+      {"OwnerAndGroup", false, [&] { ASSERT_EQ(::chown(ini, 65534, 65534), 0); },
+       [&] {
+         ASSERT_EQ(::stat(ini, &st), 0);
+         EXPECT_EQ(st.st_uid, 65534u);
+         EXPECT_EQ(st.st_gid, 65534u);
+       }},
+      {"ExtendedAttribute", false, [&] { ASSERT_EQ(::setxattr(ini, "user.mark", "x", 1, 0), 0); },
+       [&] {
+         char value[4] = {};
+         EXPECT_EQ(::getxattr(ini, "user.mark", value, sizeof value), 1);
+       }},
+      {"HardLink", false, [&] { ASSERT_EQ(::link(ini, QFile::encodeName(dir.filePath("twin.ini"))), 0); },
+       [&] { EXPECT_EQ(Platform::ReadProfileString("S", "k", dir.filePath("twin.ini")), u"2"_s); }},
+      {"FolderTakesNoNewFile", true,
+       [&] {
+         ASSERT_EQ(::chmod(ini, 0666), 0);
+         before = inode(ini);
+       },
+       [&] { EXPECT_EQ(inode(ini), before); }},
+      {"SymlinkChain", false,
+       [&] {
+         ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+         ASSERT_TRUE(QFile::rename(path, QFile::decodeName(real)));
+         ASSERT_EQ(::symlink("real/foldwarn.ini", QFile::encodeName(dir.filePath("mid.ini")).constData()), 0);
+         ASSERT_EQ(::symlink("mid.ini", ini.constData()), 0);
+       },
+       [&] {
+         EXPECT_TRUE(QFileInfo(dir.filePath("mid.ini")).isSymLink());
+         EXPECT_EQ(Platform::ReadProfileString("S", "k", QFile::decodeName(real)), u"2"_s);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path().toStdString()))
+      std::filesystem::remove_all(entry.path());
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()), 0755), 0);
+    write("[S]\nk=1\n");
+    c.prepare();
+    bool written = false;
+    {
+      std::optional<ScopedUnprivileged> nobody;
+      if (c.asNobody) nobody.emplace();
+      if (c.asNobody && !nobody->active()) GTEST_SKIP() << "cannot act as another user";
+      written = Platform::WriteProfileString("S", "k", "2", path);
+    }
+    EXPECT_TRUE(written);
+    EXPECT_EQ(Platform::ReadProfileString("S", "k", path), u"2"_s);
+    c.check();
+  }
+}
+
+// Temp files of runs that are gone are cleared away, also one a new run with the same process id would hit.
+TEST_F(ProfileFile, TempFilesOfGoneRunsAreRemoved) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ::waitpid(child, nullptr, 0);
+  write("[S]\nk=1\n");
+  const QString gone = path + ".tmp-" + QString::number(child) + "-1";
+  const QString sameId = path + ".tmp-" + QString::number(::getpid()) + "-1";
+  const QString alive = path + ".tmp-1-1";  // process 1 always runs
+  for (const QString& temp : {gone, sameId, alive}) Touch(temp);
+  EXPECT_TRUE(Platform::WriteProfileString("S", "k", "2", path));
+  EXPECT_EQ(Platform::ReadProfileString("S", "k", path), u"2"_s);
+  EXPECT_FALSE(QFile::exists(gone));
+  EXPECT_FALSE(QFile::exists(sameId));
+  EXPECT_TRUE(QFile::exists(alive));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 
 #include "commands/commands.h"
 #include "sound/tone_cache.h"
@@ -43,7 +44,8 @@ struct PlayLog {
   std::mutex mutex;
   std::condition_variable cv;
   std::vector<std::shared_ptr<const Sound::Tone>> played;
-  bool holdFirst = false;  // the first Play waits until released, as a slow device would
+  bool holdFirst = false;    // the first Play waits until released, as a slow device would
+  qint64 tooBigFrames = -1;  // a tone this long runs the output out of memory
   bool released = false;
   bool releasedInTime = false;
 
@@ -65,6 +67,7 @@ class RecordingOutput : public Sound::ToneOutput {
   explicit RecordingOutput(std::shared_ptr<PlayLog> log) : log_(std::move(log)) {}
   void Play(const std::shared_ptr<const Sound::Tone>& tone) override {
     std::unique_lock lock(log_->mutex);
+    if (tone->frames() == log_->tooBigFrames) throw std::bad_alloc();
     log_->played.push_back(tone);
     if (log_->holdFirst && log_->played.size() == 1)
       log_->releasedInTime = log_->cv.wait_for(lock, std::chrono::seconds(5), [&] { return log_->released; });
@@ -119,6 +122,16 @@ TEST_F(PlaySoundFileTest, PlaysTheFileOrTheFallback) {
     ASSERT_FALSE(log_->played.empty()) << row.name;
     EXPECT_EQ(log_->frames().back(), row.frames) << row.name;
   }
+}
+
+// Memory running out for a tone gives the fallback tone, and the next tone plays as usual.
+TEST_F(PlaySoundFileTest, OutOfMemoryGivesTheFallback) {
+  log_->tooBigFrames = Frames(0.20);
+  Sound::PlaySoundFile(Path("a.wav"));
+  Sound::WaitForPlaybackForTesting();
+  Sound::PlaySoundFile(Path("b.wav"));
+  Sound::WaitForPlaybackForTesting();
+  EXPECT_EQ(log_->frames(), (std::vector<qint64>{FallbackFrames(), Frames(0.30)}));
 }
 
 TEST_F(PlaySoundFileTest, BareNameIsTakenFromTheProgramFolder) {

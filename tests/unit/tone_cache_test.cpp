@@ -1,6 +1,7 @@
 #include "sound/tone_cache.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <QDateTime>
 #include <QFile>
@@ -83,6 +84,38 @@ TEST_F(ToneCacheTest, KeepsOnlyTheMostRecentTones) {
   EXPECT_EQ(cache_.decodeCount(), 4);
   cache_.Get(Path("2.wav"));  // the oldest: dropped for 4.wav
   EXPECT_EQ(cache_.decodeCount(), 5);
+}
+
+// A FLAC file named .wav whose header claims 2^35 samples: what it holds in memory is what it really decodes
+// to, so a handful of them cannot fill the memory the cache is bounded by.
+TEST_F(ToneCacheTest, LyingHeaderHoldsNoMoreThanItsSamples) {
+  SF_INFO info{};
+  info.samplerate = 8000;
+  info.channels = 1;
+  info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+  SNDFILE* f = sf_open(QFile::encodeName(Path("liar.wav")).constData(), SFM_WRITE, &info);
+  ASSERT_TRUE(f);
+  const std::vector<float> x(400, 0.25f);
+  sf_writef_float(f, x.data(), sf_count_t(x.size()));
+  sf_close(f);
+  QFile file(Path("liar.wav"));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  QByteArray bytes = file.readAll();
+  // STREAMINFO follows "fLaC" and its block header; the 36-bit sample count starts in the low half of byte 13.
+  ASSERT_TRUE(bytes.startsWith("fLaC"));
+  bytes[21] = char((bytes[21] & 0xF0) | 0x08);
+  bytes.replace(22, 4, QByteArray(4, '\0'));
+  ASSERT_TRUE(file.seek(0));
+  ASSERT_EQ(file.write(bytes), bytes.size());
+  file.close();
+
+  SF_INFO claimed{};
+  if (SNDFILE* g = sf_open(QFile::encodeName(Path("liar.wav")).constData(), SFM_READ, &claimed)) sf_close(g);
+  ASSERT_EQ(claimed.frames, sf_count_t(1) << 35);
+  const auto tone = cache_.Get(Path("liar.wav"));
+  ASSERT_TRUE(tone);
+  EXPECT_EQ(tone->frames(), 400);
+  EXPECT_LE(tone->samples.capacity(), 1024u);
 }
 
 }  // namespace

@@ -210,6 +210,16 @@ INSTANTIATE_TEST_SUITE_P(
             "DownsampleKeepsEveryOther", 16000, 1, {0.1f, 0.2f, 0.3f, 0.4f}, 8000, 1, QAudioFormat::Float, {0.1, 0.3}}),
     [](const ::testing::TestParamInfo<ConvertCase>& info) { return std::string(info.param.name); });
 
+// A low rate played at a high one grows the tone; the converted tone is cut at as many samples as a decoded one.
+TEST(ConvertTone, LengthIsCapped) {
+  const Sound::Tone tone{1, 1, std::vector<float>(400, 0.5f)};
+  QAudioFormat format;
+  format.setSampleRate(48000);
+  format.setChannelCount(2);
+  format.setSampleFormat(QAudioFormat::Int16);
+  EXPECT_EQ(Sound::ConvertTone(tone, format).size(), Sound::kMaxToneSamples * 2);
+}
+
 // The shipped tones: short 16-bit chimes, rising for a new file, falling for a removed one, apart in pitch.
 struct ShippedTone {
   QString path;

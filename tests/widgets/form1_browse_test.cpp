@@ -196,6 +196,38 @@ TEST_F(Browse, PressingAgainShowsTheOpenPicker) {
   EXPECT_TRUE(OpenPickers().isEmpty());
 }
 
+// The picker lets events run while it is made; a press arriving then must not make a second picker.
+TEST_F(Browse, PressWhilePickerIsBuiltMakesNoSecond) {
+  int pickersMade = 0;
+  QMetaObject::invokeMethod(form.Command1, &QPushButton::click, Qt::QueuedConnection);
+  browse([&](frmDirSelect* picker) {
+    const QWidgetList all = QApplication::topLevelWidgets();  // shown or not
+    pickersMade = int(std::count_if(all.begin(), all.end(), [](QWidget* w) { return qobject_cast<frmDirSelect*>(w); }));
+    openFolder(picker, other);
+    press(picker, "Command1");
+  });
+  EXPECT_EQ(pickersMade, 1);
+  EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
+  EXPECT_TRUE(OpenPickers().isEmpty());
+}
+
+// A stored folder this run could not watch is saved back as stored, unless a folder was picked.
+TEST_F(Browse, StoredFolderIsSavedUnlessAnotherIsPicked) {
+  for (const char* button : {"Command2", "Command1"}) {
+    SCOPED_TRACE(button);
+    form.show();
+    form.KeepStoredFolder(QStringLiteral("/media/stick/scans/"));
+    browse([&](frmDirSelect* picker) {
+      openFolder(picker, other);
+      press(picker, button);
+    });
+    form.close();
+    EXPECT_EQ(Platform::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
+                                          Commands::SettingsFile),
+              QByteArray(button) == "Command1" ? QDir::cleanPath(other) + u'/' : QStringLiteral("/media/stick/scans/"));
+  }
+}
+
 TEST_F(Browse, ClosingTheMainWindowSavesTheShownFolderAndEnds) {
   std::optional<QString> saved;
   QList<int> endsAtClose;

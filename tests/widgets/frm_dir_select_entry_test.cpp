@@ -1,6 +1,8 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QTimer>
 
 #include "support/picker_fixture.h"
 #include "support/unprivileged.h"
@@ -125,9 +127,46 @@ TEST_F(NewFolderEntry, RefusedKeysNeverReachTheEntry) {
   QGuiApplication::clipboard()->setText(QStringLiteral("x/y"));
   QTest::keyClick(entry(), Qt::Key_End);
   QTest::keyClick(entry(), Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(entry()->text(), u"abcdef?g ü-1x/y");
+  // Pasted text is screened like typed text.
+  EXPECT_EQ(entry()->text(), u"abcdef?g ü-1xy");
   QTest::keyClick(entry(), Qt::Key_Backspace);
-  EXPECT_EQ(entry()->text(), u"abcdef?g ü-1x/");
+  EXPECT_EQ(entry()->text(), u"abcdef?g ü-1x");
+}
+
+// Text that comes by paste or input method never brings control characters or refused ones into a name.
+TEST_F(NewFolderEntry, PastedAndComposedTextIsScreened) {
+  open(at("work"));
+  openEntry();
+  entry()->clear();
+  QGuiApplication::clipboard()->setText(QStringLiteral("a\tb\nc\x1b[31md\re\x7f\u0085f"));
+  QTest::keyClick(entry(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(entry()->text(), u"abc31mdef");
+  QTest::keyClick(entry(), Qt::Key_Home);
+  QInputMethodEvent composed;
+  composed.setCommitString(QStringLiteral("g\nh:"));
+  QCoreApplication::sendEvent(entry(), &composed);
+  EXPECT_EQ(entry()->text(), u"ghabc31mdef");
+  EXPECT_EQ(entry()->cursorPosition(), 2);
+  QTest::keyClick(entry(), Qt::Key_Return);
+  EXPECT_TRUE(QFileInfo(at("work/ghabc31mdef")).isDir());
+  EXPECT_TRUE(shown.isEmpty());
+}
+
+// Two Enters in quick succession make one folder and no false "exists" message.
+TEST_F(NewFolderEntry, QuickSecondEnterMakesNoSecondCreation) {
+  open(at("work"));
+  openEntry();
+  entry()->setText(QStringLiteral("doppelt"));
+  // The second Enter comes while the first creation lets events run.
+  QTimer second;
+  second.setSingleShot(true);
+  QObject::connect(&second, &QTimer::timeout, [this] { QTest::keyClick(entry(), Qt::Key_Return); });
+  second.start(0);
+  QTest::keyClick(entry(), Qt::Key_Return);
+  ASSERT_FALSE(second.isActive());
+  EXPECT_TRUE(QFileInfo(at("work/doppelt")).isDir());
+  EXPECT_TRUE(shown.isEmpty());
+  EXPECT_EQ(dir()->path(), at("work/doppelt"));
 }
 
 TEST_F(NewFolderEntry, BadNamesGetAClearAnswer) {

@@ -19,6 +19,7 @@
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "platform/instance.h"
+#include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
@@ -97,16 +98,17 @@ TEST_F(Startup, WatchedFolder) {
     const char* name;
     QByteArray stored;
     QString shown;
+    QString saved;  // what closing writes back without a folder picked: the stored value when it was not shown
   };
   const Case cases[] = {
-      {"Stored", other.path().toUtf8(), other.path()},  // as stored: no separator added
-      {"StoredWithSeparator", other.path().toUtf8() + '/', other.path() + u'/'},
-      {"Gone", "/no/such/folder/anywhere", appFolder},
-      {"Empty", "", appFolder},
-      {"TooLong", QByteArray(2047, 'a'), appFolder},
-      {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), appFolder},
-      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", appFolder},
-      {"Relative", "..", u".."_s},  // a folder that exists, relative to wherever we run
+      {"Stored", other.path().toUtf8(), other.path(), other.path()},  // as stored: no separator added
+      {"StoredWithSeparator", other.path().toUtf8() + '/', other.path() + u'/', other.path() + u'/'},
+      {"Gone", "/no/such/folder/anywhere", appFolder, u"/no/such/folder/anywhere"_s},
+      {"Empty", "", appFolder, appFolder},
+      {"TooLong", QByteArray(2047, 'a'), appFolder, QString(2047, u'a')},
+      {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), appFolder, programDir.filePath(u"plain-file"_s)},
+      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", appFolder, QString::fromUtf8("/tmp/\xff\xfe\xc3(")},
+      {"Relative", "..", u".."_s, u".."_s},  // a folder that exists, relative to wherever we run
   };
   for (const Case& c : cases) {
     WriteSettings("LetzterPfad=" + c.stored + "\n");
@@ -115,6 +117,8 @@ TEST_F(Startup, WatchedFolder) {
     EXPECT_EQ(form->Text1->text(), c.shown) << c.name;
     EXPECT_EQ(QDir(form->File1->path()), QDir(c.shown)) << c.name;
     EXPECT_EQ(AppModul::LastFileCount, QDir(c.shown).entryList(QDir::Files).size()) << c.name;
+    form->close();
+    EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.saved) << c.name;
   }
 }
 
