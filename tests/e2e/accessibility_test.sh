@@ -22,6 +22,7 @@ children_of() {
 # bus as its child, and that bus starts the registry; both are listed so that they are stopped first.
 mkdir -m 700 "$E2E_TMP/xdg" "$E2E_TMP/home"
 export XDG_RUNTIME_DIR="$E2E_TMP/xdg" HOME="$E2E_TMP/home" PULSE_SERVER="unix:$E2E_TMP/no-sound"
+unset AT_SPI_BUS_ADDRESS  # the bus address comes from our session bus only
 dbus-daemon --session --nofork --nosyslog --print-address=3 3>"$E2E_TMP/session" 2>"$E2E_TMP/session.log" &
 E2E_PIDS+=($!)
 for _ in $(seq 100); do [ -s "$E2E_TMP/session" ] && break; sleep 0.1; done
