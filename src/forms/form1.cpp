@@ -23,6 +23,7 @@
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
+#include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
 #include "platform/instance.h"
 #include "sound/sound.h"
@@ -44,6 +45,26 @@ QString IntervalCaption(int seconds) {
   if (seconds == 60) return u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s;
   if (seconds == 1) return u"Folgender Pfad wird jede Sekunde auf neue Dateien überprüft:"_s;
   return u"Folgender Pfad wird alle "_s + QString::number(seconds) + u" Sekunden auf neue Dateien überprüft:"_s;
+}
+
+// Names in German for screen readers, from what the window shows; descriptions say what a control does.
+void NameControls(Form1& form) {
+  form.Label1->setBuddy(form.Text1);  // the path field is named by the label above it
+  form.Text1->setAccessibleDescription(u"Der überwachte Ordner. „Durchsuchen“ wählt einen anderen."_s);
+  form.Command1->setAccessibleDescription(u"Öffnet die Auswahl des zu überwachenden Ordners."_s);
+  form.HScroll1->setAccessibleName(u"Intervall in Sekunden"_s);
+  // The interval label's new text reaches the screen reader as the focused scroll bar's description.
+  const auto describeInterval = [bar = form.HScroll1] { bar->setAccessibleDescription(IntervalCaption(bar->value())); };
+  describeInterval();
+  QObject::connect(form.HScroll1, &QScrollBar::valueChanged, form.HScroll1, describeInterval);
+  form.File2->setAccessibleName(u"Signalton 'Neue Datei'"_s);
+  form.File2->setAccessibleDescription(
+      u"Erklingt, wenn im Ordner eine Datei hinzukommt. Der gewählte Ton wird gleich vorgespielt."_s);
+  form.File3->setAccessibleName(u"Signalton 'Datei entfernt'"_s);
+  form.File3->setAccessibleDescription(
+      u"Erklingt, wenn aus dem Ordner eine Datei verschwindet. Der gewählte Ton wird gleich vorgespielt."_s);
+  Forms::PressOnEnter(form.Command1);
+  Forms::ParkFocusOutOfSight(form.dummy);
 }
 
 }  // namespace
@@ -93,6 +114,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setTabOrder(HScroll1, dummy);
   setTabOrder(dummy, File2);
   setTabOrder(File2, File3);
+  NameControls(*this);
 
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPointer>
@@ -21,6 +22,7 @@
 #include "controls/dir_list_box.h"
 #include "controls/drive_list_box.h"
 #include "controls/file_list_box.h"
+#include "forms/accessibility.h"
 #include "platform/paths.h"
 
 namespace {
@@ -97,6 +99,7 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   QWidget::setTabOrder(Drive1, Command3);
   QWidget::setTabOrder(Command3, Text1);
   QWidget::setTabOrder(Text1, dummy);
+  NameControls();
 
   // The lists start where the process stands, before any handler is wired.
   if (!Dir1->setPath(QDir::currentPath())) Dir1->setPath(QDir::rootPath());
@@ -110,6 +113,39 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   connect(Command3, &QPushButton::clicked, this, &frmDirSelect::Command3_Click);
 
   Form_Load();
+}
+
+void frmDirSelect::NameControls() {
+  // The captions are letter-spaced; a screen reader gets the words.
+  Command1->setAccessibleName(QStringLiteral("Übernehmen"));
+  Command1->setAccessibleDescription(QStringLiteral("Übernimmt den gezeigten Ordner und schließt das Fenster."));
+  Command2->setAccessibleName(QStringLiteral("Abbrechen"));
+  Command2->setAccessibleDescription(QStringLiteral("Schließt das Fenster, ohne einen Ordner zu übernehmen."));
+  Command3->setAccessibleName(NewFolderName);
+  Command3->setAccessibleDescription(QStringLiteral("Legt im gezeigten Ordner einen neuen Ordner an."));
+  Text1->setAccessibleName(QStringLiteral("Name des neuen Ordners"));
+  Text1->setAccessibleDescription(QStringLiteral("Enter legt den Ordner an, Escape bricht ab."));
+  // On Linux a combo box reads as its entry and takes its name from a label; the window shows none.
+  auto* driveLabel = new QLabel(QStringLiteral("Laufwerk"), this);
+  driveLabel->setObjectName(QStringLiteral("Drive1Label"));
+  driveLabel->setBuddy(Drive1);
+  driveLabel->hide();
+  Drive1->setAccessibleDescription(QStringLiteral("Öffnet den zuletzt auf dem Laufwerk geöffneten Ordner."));
+  Dir1->setAccessibleName(QStringLiteral("Ordner"));
+  Dir1->setAccessibleDescription(QStringLiteral("Enter oder Doppelklick öffnet den markierten Ordner."));
+  File1->setAccessibleName(QStringLiteral("Dateien im Ordner"));
+  File1->setAccessibleDescription(QStringLiteral("Nur zur Ansicht: die Dateien des gezeigten Ordners."));
+  for (QPushButton* pressed : {Command1, Command2, Command3}) Forms::PressOnEnter(pressed);
+  Forms::ParkFocusOutOfSight(dummy);
+}
+
+void frmDirSelect::keyPressEvent(QKeyEvent* event) {
+  // Escape that no control took (the name entry takes its own) cancels like the close box.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void frmDirSelect::Form_Load() {

@@ -25,6 +25,7 @@ class frmDirSelect : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private slots:
   void Form_Load();
@@ -39,6 +40,8 @@ class frmDirSelect : public QWidget {
  private:
   // Hides the new-folder name entry and shows its button again.
   void CloseNameEntry();
+  // Names and descriptions for screen readers, Enter on the buttons, the focus sink out of their sight.
+  void NameControls();
 
   QPushButton* dummy;
   QLineEdit* Text1;

@@ -87,14 +87,20 @@ class Browse : public ::testing::Test {
     poll->start();
   }
 
-  // Presses "Durchsuchen"; `step` runs once the picker is up and must close it. The press returns when it has.
-  void browse(const std::function<void(frmDirSelect*)>& step) {
+  // Presses "Durchsuchen", by mouse or with `key` on the focused button; `step` runs once the picker is up and
+  // must close it. The press returns when it has.
+  void browse(const std::function<void(frmDirSelect*)>& step, Qt::Key key = Qt::Key_unknown) {
     whenPickerShows(step);
     // Should a step fail before closing the picker, the press must still return.
     QTimer::singleShot(10000, [] {
       for (frmDirSelect* picker : OpenPickers()) picker->close();
     });
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    if (key == Qt::Key_unknown) {
+      QTest::mouseClick(form.Command1, Qt::LeftButton);
+      return;
+    }
+    form.Command1->setFocus();
+    QTest::keyClick(form.Command1, key);
   }
 
   static void openFolder(frmDirSelect* picker, const QString& folder) {
@@ -133,6 +139,19 @@ TEST_F(Browse, AppliedFolderIsWatchedAtOnce) {
   EXPECT_TRUE(played.isEmpty());
   tick();
   EXPECT_EQ(played, QStringList{"add-tone"});
+}
+
+TEST_F(Browse, KeyboardAloneApplies) {
+  for (const auto& [key, folder] : {std::pair{Qt::Key_Return, other}, {Qt::Key_Space, watched}}) {
+    browse(
+        [&](frmDirSelect* picker) {
+          openFolder(picker, folder);
+          QTest::keyClick(picker->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::Key_Enter);
+        },
+        key);
+    EXPECT_EQ(form.Text1->text(), QDir::cleanPath(folder) + u'/');
+    EXPECT_EQ(form.focusWidget(), form.dummy);
+  }
 }
 
 TEST_F(Browse, CancelAndCloseChangeNothing) {

@@ -82,13 +82,19 @@ TEST_F(PickerWindow, FixedToolWindowKeptOnTop) {
 
 TEST_F(PickerWindow, TabOrderPassesOverDisabledAndHiddenControls) {
   open(at("work"));
-  button("Command2")->setFocus();
+  // From the focus sink, where the picker opens with the focus.
   QStringList order{focused()};
   for (int i = 0; i < 6; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     order << focused();
   }
-  EXPECT_EQ(order, (QStringList{"Command2", "Command1", "Dir1", "Drive1", "Command3", "dummy", "Command2"}));
+  EXPECT_EQ(order, (QStringList{"dummy", "Command2", "Command1", "Dir1", "Drive1", "Command3", "Command2"}));
+  // The name entry open in the button's place takes the button's turn.
+  QTest::mouseClick(button("Command3"), Qt::LeftButton);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(focused(), u"Command2");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(focused(), u"Text1");
 }
 
 TEST_F(PickerLoad, StartingFolder) {
@@ -183,6 +189,42 @@ TEST_F(PickerClose, EveryWayOfClosing) {
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(AppModul::PickerOpen, 0);
     EXPECT_EQ(AppModul::PickerPath, c.handedBack);
+  }
+}
+
+TEST_F(PickerClose, KeyboardPressesButtonsAndEscapeCancels) {
+  struct Case {
+    const char* focus;  // "Text1" opens the name entry first
+    Qt::Key key;
+    bool closes;
+    QString handedBack;
+    bool entryOpen;
+  };
+  const QString applied = at("work/alpha") + u'/';
+  const Case cases[] = {
+      {"Command1", Qt::Key_Return, true, applied, false},    {"Command1", Qt::Key_Enter, true, applied, false},
+      {"Command1", Qt::Key_Space, true, applied, false},     {"Command2", Qt::Key_Return, true, at("work"), false},
+      {"Command3", Qt::Key_Return, false, at("work"), true}, {"Dir1", Qt::Key_Escape, true, at("work"), false},
+      {"Drive1", Qt::Key_Escape, true, at("work"), false},   {"dummy", Qt::Key_Escape, true, at("work"), false},
+      {"Command1", Qt::Key_Escape, true, at("work"), false}, {"Text1", Qt::Key_Escape, false, at("work"), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.focus) + " " + QKeySequence(c.key).toString().toStdString());
+    open(at("work"));
+    ASSERT_TRUE(dir()->setPath(at("work/alpha")));
+    if (QByteArray(c.focus) == "Text1") QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QWidget* target = child<QWidget>(c.focus);
+    target->setFocus();
+    QTest::keyClick(target, c.key);
+    settle();
+    EXPECT_EQ(picker.isNull(), c.closes);
+    EXPECT_EQ(AppModul::PickerOpen, c.closes ? 0 : 1);
+    EXPECT_EQ(AppModul::PickerPath, c.handedBack);
+    if (picker) {
+      EXPECT_EQ(entry()->isVisible(), c.entryOpen);
+      picker->close();
+      settle();
+    }
   }
 }
 
