@@ -8,7 +8,7 @@ class QPushButton;
 namespace Controls {
 class DirListBox;
 class DriveListBox;
-class FileListBox;
+class FileListView;
 }  // namespace Controls
 
 // The folder picker. Not modal: it keeps itself on top. Reads PickerCaption and PickerPath when created,
@@ -45,7 +45,7 @@ class frmDirSelect : public QWidget {
   QPushButton* Command3;
   Controls::DriveListBox* Drive1;
   Controls::DirListBox* Dir1;
-  Controls::FileListBox* File1;
+  Controls::FileListView* File1;
   QPushButton* Command1;
   QPushButton* Command2;
 };

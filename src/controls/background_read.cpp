@@ -1,0 +1,51 @@
+#include "background_read.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <atomic>
+#include <thread>
+
+namespace Controls {
+
+struct BackgroundRead::Shared {
+  QMutex mutex;                 // held while posting, so the receiver cannot go away meanwhile
+  QObject* receiver = nullptr;  // cleared when the control goes
+  std::atomic<quint64> current{0};
+};
+
+BackgroundRead::Ticket::Ticket(std::shared_ptr<Shared> shared, quint64 generation)
+    : shared_(std::move(shared)), generation_(generation) {}
+
+bool BackgroundRead::Ticket::stale() const { return shared_->current.load() != generation_; }
+
+void BackgroundRead::Ticket::deliver(std::function<void()> step) const {
+  const QMutexLocker lock(&shared_->mutex);
+  if (!shared_->receiver || stale()) return;
+  QMetaObject::invokeMethod(
+      shared_->receiver,
+      [shared = shared_, generation = generation_, step = std::move(step)] {
+        // A newer read may have started after this was posted.
+        if (shared->current.load() == generation) step();
+      },
+      Qt::QueuedConnection);
+}
+
+BackgroundRead::BackgroundRead(QObject* receiver) : shared_(std::make_shared<Shared>()) {
+  shared_->receiver = receiver;
+}
+
+BackgroundRead::~BackgroundRead() {
+  const QMutexLocker lock(&shared_->mutex);
+  shared_->receiver = nullptr;
+  cancel();
+}
+
+void BackgroundRead::start(std::function<void(const Ticket&)> read) {
+  const Ticket ticket(shared_, ++shared_->current);
+  // Detached: a read stuck in the kernel must not hold up the window or the end of the program.
+  std::thread([ticket, read = std::move(read)] { read(ticket); }).detach();
+}
+
+void BackgroundRead::cancel() { ++shared_->current; }
+
+}  // namespace Controls
