@@ -8,7 +8,8 @@
 
 namespace Controls {
 
-// The names as they arrived: every batch but the last holds BatchRows names, so a row finds its batch directly.
+// The names as they arrived: every batch but the last holds as many names as the first, so a row finds its batch
+// directly.
 class FileListView::Names : public QAbstractListModel {
  public:
   using QAbstractListModel::QAbstractListModel;
@@ -22,7 +23,8 @@ class FileListView::Names : public QAbstractListModel {
 
   QString name(qsizetype row) const {
     if (row < 0 || row >= rows_) return {};
-    return batches_.at(row / BatchRows).name(row % BatchRows);
+    const qsizetype perBatch = batches_.first().size();
+    return batches_.at(row / perBatch).name(row % perBatch);
   }
 
   void append(Platform::NameList batch) {
@@ -60,9 +62,9 @@ void FileListView::setPath(const QString& folder) {
   clear();
   path_ = QDir::cleanPath(folder);
   filling_ = true;
-  read_.start([this, folder = path_](const BackgroundRead::Ticket& ticket) {
+  read_.start([this, folder = path_, batchRows = batchRows_](const BackgroundRead::Ticket& ticket) {
     Platform::ListFolder(
-        folder, Platform::EntryKind::File, BatchRows, [&] { return ticket.stale(); },
+        folder, Platform::EntryKind::File, batchRows, [&] { return ticket.stale(); },
         [&](Platform::NameList batch) {
           auto shared = std::make_shared<Platform::NameList>(std::move(batch));
           ticket.deliver([this, shared] { names_->append(std::move(*shared)); });

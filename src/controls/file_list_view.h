@@ -14,7 +14,7 @@ namespace Controls {
 class FileListView : public QListView {
   Q_OBJECT
  public:
-  static constexpr qsizetype BatchRows = 4096;
+  static constexpr qsizetype DefaultBatchRows = 4096;
 
   explicit FileListView(QWidget* parent = nullptr);
   ~FileListView() override;
@@ -25,6 +25,8 @@ class FileListView : public QListView {
   QString path() const { return path_; }
   // Shows nothing and drops a read still running.
   void clear();
+  // Names per batch, from the next setPath() on.
+  void setBatchRows(qsizetype rows) { batchRows_ = qMax<qsizetype>(1, rows); }
 
   // True from setPath() until the last batch has arrived or the folder turned out unreadable.
   bool isFilling() const { return filling_; }
@@ -39,6 +41,7 @@ class FileListView : public QListView {
   Names* names_;
   BackgroundRead read_;
   QString path_;
+  qsizetype batchRows_ = DefaultBatchRows;
   bool filling_ = false;
 };
 
