@@ -1,5 +1,8 @@
 #include "background_read.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <atomic>
@@ -43,7 +46,11 @@ BackgroundRead::~BackgroundRead() {
 void BackgroundRead::start(std::function<void(const Ticket&)> read) {
   const Ticket ticket(shared_, ++shared_->current);
   // Detached: a read stuck in the kernel must not hold up the window or the end of the program.
-  std::thread([ticket, read = std::move(read)] { read(ticket); }).detach();
+  std::thread([ticket, read = std::move(read)] {
+    // Sorting a big folder takes a core for a while; on a busy machine the window's thread goes first.
+    ::setpriority(PRIO_PROCESS, ::gettid(), 10);
+    read(ticket);
+  }).detach();
 }
 
 void BackgroundRead::cancel() { ++shared_->current; }

@@ -54,6 +54,9 @@ FileListView::FileListView(QWidget* parent) : QListView(parent), names_(new Name
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   // One row height for all: the view never measures a million names.
   setUniformItemSizes(true);
+  // Laying out a million rows in one go would hold the window's thread; in steps, events run in between.
+  setLayoutMode(QListView::Batched);
+  setBatchSize(8192);
 }
 
 FileListView::~FileListView() = default;

@@ -49,27 +49,34 @@ bool IsKind(int dirFd, const char* name, unsigned char type, EntryKind kind) {
   return kind == EntryKind::File ? S_ISREG(st.st_mode) : S_ISDIR(st.st_mode);
 }
 
+// A name to sort, and whether it is plain ASCII, as nearly every name is.
+struct SortKey {
+  const char* data;
+  quint32 size;  // a name is at most 255 bytes
+  bool ascii;
+};
+
 bool IsAscii(QByteArrayView name) {
   return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// ASCII's case folding, which is QChar's for those characters: only A to Z change.
+constexpr unsigned char Folded(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c); }
+
 // QString's comparison without regard to case, as QDir::Name | QDir::IgnoreCase sorts; names equal that way keep
-// a fixed order by their bytes. Plain ASCII, nearly every name, is compared without decoding.
-bool NameLess(QByteArrayView a, QByteArrayView b) {
+// a fixed order by their bytes. Plain ASCII is compared without decoding.
+bool NameLess(const SortKey& a, const SortKey& b) {
+  const QByteArrayView rawA(a.data, a.size), rawB(b.data, b.size);
   int order = 0;
-  if (IsAscii(a) && IsAscii(b)) {
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common && order == 0; ++i) {
-      const int ca = QChar::toCaseFolded(char16_t(static_cast<unsigned char>(a[i])));
-      const int cb = QChar::toCaseFolded(char16_t(static_cast<unsigned char>(b[i])));
-      order = ca - cb;
-    }
-    if (order == 0) order = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+  if (a.ascii && b.ascii) {
+    const quint32 common = std::min(a.size, b.size);
+    for (quint32 i = 0; i < common && order == 0; ++i) order = Folded(a.data[i]) - Folded(b.data[i]);
+    if (order == 0) order = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
   } else {
-    order = QFile::decodeName(a.toByteArray()).compare(QFile::decodeName(b.toByteArray()), Qt::CaseInsensitive);
+    order = QFile::decodeName(rawA.toByteArray()).compare(QFile::decodeName(rawB.toByteArray()), Qt::CaseInsensitive);
   }
   if (order != 0) return order < 0;
-  return a.compare(b) < 0;
+  return rawA.compare(rawB) < 0;
 }
 
 }  // namespace
@@ -103,14 +110,17 @@ bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, cons
   ::close(fd);
   if (!complete) return false;
 
-  std::vector<qsizetype> order(found.size());
-  for (qsizetype i = 0; i < found.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return NameLess(found.raw(a), found.raw(b)); });
+  std::vector<SortKey> order(found.size());
+  for (qsizetype i = 0; i < found.size(); ++i) {
+    const QByteArrayView name = found.raw(i);
+    order[i] = {name.data(), quint32(name.size()), IsAscii(name)};
+  }
+  std::sort(order.begin(), order.end(), NameLess);
   for (qsizetype start = 0; start < found.size(); start += batchRows) {
     if (stop()) return false;
     NameList part;
     const qsizetype end = std::min(found.size(), start + batchRows);
-    for (qsizetype i = start; i < end; ++i) part.append(found.raw(order[i]));
+    for (qsizetype i = start; i < end; ++i) part.append(QByteArrayView(order[i].data, order[i].size));
     batch(std::move(part));
   }
   return true;
