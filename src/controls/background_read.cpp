@@ -3,12 +3,41 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QWaitCondition>
 #include <atomic>
 #include <thread>
 
 namespace Controls {
+
+namespace {
+
+// Reads still running. When the application object goes, the program waits a moment for them: one still
+// busy with Qt at exit would meet Qt's globals being torn down. A read stuck in the kernel is left behind.
+struct Running {
+  QMutex mutex;
+  QWaitCondition finished;
+  int count = 0;
+};
+
+Running& Reads() {
+  static Running* reads = [] {
+    qAddPostRoutine([] {
+      Running& r = Reads();
+      const QDeadlineTimer deadline(2000);
+      const QMutexLocker lock(&r.mutex);
+      while (r.count > 0 && r.finished.wait(&r.mutex, deadline)) {
+      }
+    });
+    return new Running;  // never freed: detached reads may still look at it while the program ends
+  }();
+  return *reads;
+}
+
+}  // namespace
 
 struct BackgroundRead::Shared {
   QMutex mutex;                 // held while posting, so the receiver cannot go away meanwhile
@@ -45,11 +74,20 @@ BackgroundRead::~BackgroundRead() {
 
 void BackgroundRead::start(std::function<void(const Ticket&)> read) {
   const Ticket ticket(shared_, ++shared_->current);
+  Running& reads = Reads();
+  {
+    const QMutexLocker lock(&reads.mutex);
+    ++reads.count;
+  }
   // Detached: a read stuck in the kernel must not hold up the window or the end of the program.
-  std::thread([ticket, read = std::move(read)] {
+  std::thread([ticket, read = std::move(read), &reads]() mutable {
     // Sorting a big folder takes a core for a while; on a busy machine the window's thread goes first.
     ::setpriority(PRIO_PROCESS, ::gettid(), 10);
     read(ticket);
+    read = nullptr;
+    const QMutexLocker lock(&reads.mutex);
+    --reads.count;
+    reads.finished.wakeAll();
   }).detach();
 }
 
