@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <memory>
+
+#include "platform/folder_list.h"
 
 namespace Controls {
 
@@ -33,7 +36,7 @@ class IndentDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent), read_(this) {
   setItemDelegate(new IndentDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -56,7 +59,7 @@ bool DirListBox::setPath(const QString& folder) {
 }
 
 void DirListBox::refresh() {
-  if (!path_.isEmpty()) fill();
+  if (!path_.isEmpty()) readSubfolders();
 }
 
 QString DirListBox::entryPath(int row) const {
@@ -80,32 +83,52 @@ void DirListBox::openEntry(QListWidgetItem* entry) {
 void DirListBox::fill() {
   clear();
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  auto add = [this](const QIcon& icon, const QString& text, const QString& folder, int level) {
-    auto* entry = new QListWidgetItem(icon, text, this);
-    entry->setData(PathRole, QDir::toNativeSeparators(folder));
-    entry->setData(LevelRole, level);
-  };
-
-  // The chain from the root down to the opened folder; the root keeps its separator.
+  // The chain from the root down to the opened folder, from the path alone: asking a hung share about its
+  // parents would hang the window. The root keeps its separator.
   QStringList chain;
-  for (QDir dir(path_);;) {
-    chain.prepend(dir.absolutePath());
-    if (dir.isRoot() || !dir.cdUp()) break;
+  for (QString folder = path_;; folder = QFileInfo(folder).path()) {
+    chain.prepend(folder);
+    if (folder == u"/" || QFileInfo(folder).path() == folder) break;
   }
   int level = 0;
   for (const QString& folder : chain) {
     const QString name = QFileInfo(folder).fileName();
-    add(openIcon, name.isEmpty() ? QDir::toNativeSeparators(folder) : name, folder, level++);
+    auto* entry = new QListWidgetItem(openIcon, name.isEmpty() ? QDir::toNativeSeparators(folder) : name, this);
+    entry->setData(PathRole, QDir::toNativeSeparators(folder));
+    entry->setData(LevelRole, level++);
   }
   openedRow_ = count() - 1;
-
-  // Without QDir::Hidden: dot folders stay out, as the file lists leave dot files out. Unreadable: empty.
-  const QDir opened(path_);
-  const QStringList subfolders = opened.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-  for (const QString& name : subfolders) add(closedIcon, name, opened.filePath(name), level);
-
   setCurrentRow(openedRow_);
+  readSubfolders();
+}
+
+void DirListBox::readSubfolders() {
+  filling_ = true;
+  read_.start([this, folder = path_](const BackgroundRead::Ticket& ticket) {
+    // Dot folders stay out, as the file lists leave dot files out. Unreadable: no subfolders.
+    auto names = std::make_shared<QStringList>();
+    Platform::ListFolder(
+        folder, Platform::EntryKind::Folder, 4096, [&] { return ticket.stale(); },
+        [&](const Platform::NameList& batch) {
+          for (qsizetype i = 0; i < batch.size(); ++i) names->append(batch.name(i));
+        });
+    ticket.deliver([this, names] { showSubfolders(*names); });
+  });
+}
+
+void DirListBox::showSubfolders(const QStringList& names) {
+  const bool onSubfolder = currentRow() > openedRow_;
+  while (count() > openedRow_ + 1) delete takeItem(count() - 1);
+  const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  const QDir opened(path_);
+  for (const QString& name : names) {
+    auto* entry = new QListWidgetItem(closedIcon, name, this);
+    entry->setData(PathRole, QDir::toNativeSeparators(opened.filePath(name)));
+    entry->setData(LevelRole, openedRow_ + 1);
+  }
+  if (onSubfolder) setCurrentRow(openedRow_);
+  filling_ = false;
+  emit filled();
 }
 
 }  // namespace Controls

@@ -3,11 +3,14 @@
 #include <QListWidget>
 #include <QString>
 
+#include "background_read.h"
+
 namespace Controls {
 
 // The classic directory list: the opened folder's ancestors from the root down, the opened folder, then its
 // subfolders, each indented one step deeper than the one above. Double-click or Enter opens an entry; a
-// single click only highlights it.
+// single click only highlights it. The subfolders are read on a thread of their own: the ancestors and the
+// opened folder show at once, the subfolders when they have been read.
 class DirListBox : public QListWidget {
   Q_OBJECT
  public:
@@ -18,8 +21,10 @@ class DirListBox : public QListWidget {
   // Opens a folder; signals changed() when the opened folder is another one. A path that is no folder is
   // refused (false, nothing changes). A folder that cannot be listed opens with no subfolders.
   bool setPath(const QString& folder);
-  // Re-reads the opened folder's subfolders.
+  // Re-reads the opened folder's subfolders; the ones shown stay until the new ones have been read.
   void refresh();
+  // True while the opened folder's subfolders are being read.
+  bool isFilling() const { return filling_; }
 
   // The folder an entry stands for.
   QString entryPath(int row) const;
@@ -28,6 +33,8 @@ class DirListBox : public QListWidget {
 
  signals:
   void changed();
+  // The subfolders have been read (or the folder could not be).
+  void filled();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -35,9 +42,13 @@ class DirListBox : public QListWidget {
  private:
   void openEntry(QListWidgetItem* entry);
   void fill();
+  void readSubfolders();
+  void showSubfolders(const QStringList& names);
 
   QString path_;  // clean, with "/" separators
   int openedRow_ = -1;
+  bool filling_ = false;
+  BackgroundRead read_;
 };
 
 }  // namespace Controls

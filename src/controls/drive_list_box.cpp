@@ -1,11 +1,13 @@
 #include "drive_list_box.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <algorithm>
+#include <memory>
 
 #include "platform/paths.h"
 
@@ -38,18 +40,13 @@ QString Label(const Volume& volume) {
   return volume.name.isEmpty() ? root : root + QStringLiteral("  [") + volume.name + u']';
 }
 
-}  // namespace
-
-QList<Volume> MountedVolumes() {
+// Without duplicates, "/" first, then by root; "/" is always there.
+QList<Volume> Arranged(const QList<Volume>& found) {
   QList<Volume> volumes;
-  for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-    if (!storage.isValid()) continue;
-    const QString root = CleanFolder(storage.rootPath());
-    // Containers bind single files into place; only folders can be walked.
-    if (!QFileInfo(root).isDir()) continue;
+  for (const Volume& volume : found) {
     const bool known = std::any_of(volumes.cbegin(), volumes.cend(),
-                                   [&](const Volume& v) { return v.root.compare(root, PathCase) == 0; });
-    if (!known) volumes.append({root, storage.name()});
+                                   [&](const Volume& v) { return v.root.compare(volume.root, PathCase) == 0; });
+    if (!known) volumes.append(volume);
   }
   const QString systemRoot = CleanFolder(QDir::rootPath());
   std::sort(volumes.begin(), volumes.end(), [&](const Volume& a, const Volume& b) {
@@ -63,12 +60,80 @@ QList<Volume> MountedVolumes() {
   return volumes;
 }
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+// The mount table writes blanks, tabs, line breaks and backslashes in a path as octal escapes.
+QString MountPoint(const QByteArray& field) {
+  QByteArray decoded;
+  for (qsizetype i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size()) {
+      bool ok = false;
+      const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+      if (ok) {
+        decoded.append(char(code));
+        i += 3;
+        continue;
+      }
+    }
+    decoded.append(field[i]);
+  }
+  return QFile::decodeName(decoded);
+}
+
+// Mounts no one keeps folders on, told by where they are mounted or by their type alone.
+bool IsSpecialMount(const QString& root, const QByteArray& type) {
+  for (const char* special : {"/dev", "/proc", "/sys", "/var/run", "/var/lock"}) {
+    if (Holds(QLatin1String(special), root)) return true;
+  }
+  static const QList<QByteArray> emptyTypes = {
+      "rootfs",  "autofs", "binfmt_misc", "bpf",        "cgroup",    "cgroup2", "configfs",
+      "debugfs", "devpts", "efivarfs",    "fusectl",    "hugetlbfs", "mqueue",  "nsfs",
+      "proc",    "pstore", "rpc_pipefs",  "securityfs", "selinuxfs", "sysfs",   "tracefs"};
+  return emptyTypes.contains(type);
+}
+
+}  // namespace
+
+QList<Volume> MountedVolumes() {
+  QList<Volume> found;
+  for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
+    if (!storage.isValid()) continue;
+    const QString root = CleanFolder(storage.rootPath());
+    // Containers bind single files into place; only folders can be walked.
+    if (QFileInfo(root).isDir()) found.append({root, storage.name()});
+  }
+  return Arranged(found);
+}
+
+QList<Volume> ListedVolumes() {
+  QList<Volume> found;
+  QFile table(QStringLiteral("/proc/self/mountinfo"));
+  if (table.open(QIODevice::ReadOnly)) {
+    // "id parent major:minor root mount-point options [optional fields] - type source super-options"
+    for (const QByteArray& line : table.readAll().split('\n')) {
+      const QList<QByteArray> fields = line.split(' ');
+      const qsizetype dash = fields.indexOf("-");
+      if (fields.size() < 5 || dash < 0 || dash + 1 >= fields.size()) continue;
+      const QString root = CleanFolder(MountPoint(fields.at(4)));
+      if (!IsSpecialMount(root, fields.at(dash + 1))) found.append({root, QString()});
+    }
+  }
+  return Arranged(found);
+}
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit changed(); });
-  setVolumes(MountedVolumes());
+  showVolumes(ListedVolumes());
+  read_.start([this](const BackgroundRead::Ticket& ticket) {
+    auto volumes = std::make_shared<QList<Volume>>(MountedVolumes());
+    ticket.deliver([this, volumes] { showVolumes(*volumes); });
+  });
 }
 
 void DriveListBox::setVolumes(const QList<Volume>& volumes) {
+  read_.cancel();
+  showVolumes(volumes);
+}
+
+void DriveListBox::showVolumes(const QList<Volume>& volumes) {
   const QString selected = drive();
   const QSignalBlocker blocker(this);
   clear();

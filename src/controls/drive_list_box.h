@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "background_read.h"
+
 namespace Controls {
 
 struct Volume {
@@ -11,17 +13,23 @@ struct Volume {
   QString name;  // its label, may be empty
 };
 
-// The mounted volumes that hold folders, "/" first, then by root.
+// The mounted volumes that hold folders, "/" first, then by root. Asks every file system (statfs): may wait on a
+// hung share.
 QList<Volume> MountedVolumes();
+// The same from the mount table alone, without labels and without asking any file system: never waits, but may
+// hold a few mounts that MountedVolumes() leaves out (empty pseudo file systems, files bound into place).
+QList<Volume> ListedVolumes();
 
 // The classic drive list: one entry per volume. Every change of the selection, by the user or by code,
-// is signalled through changed().
+// is signalled through changed(). It starts with ListedVolumes() and takes MountedVolumes() once they have been
+// read on a thread of their own.
 class DriveListBox : public QComboBox {
   Q_OBJECT
  public:
   explicit DriveListBox(QWidget* parent = nullptr);
 
-  // Replaces the entries; the selection moves silently to the volume that held the old one.
+  // Replaces the entries and drops the volumes still being read; the selection moves silently to the volume that
+  // held the old one.
   void setVolumes(const QList<Volume>& volumes);
 
   // Root of the selected volume.
@@ -41,8 +49,10 @@ class DriveListBox : public QComboBox {
 
  private:
   int indexHolding(const QString& folder) const;
+  void showVolumes(const QList<Volume>& volumes);
 
   QList<Volume> volumes_;
+  BackgroundRead read_;
 };
 
 }  // namespace Controls

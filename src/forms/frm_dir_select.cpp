@@ -21,7 +21,7 @@
 #include "commands/window_placement.h"
 #include "controls/dir_list_box.h"
 #include "controls/drive_list_box.h"
-#include "controls/file_list_box.h"
+#include "controls/file_list_view.h"
 #include "forms/accessibility.h"
 #include "platform/paths.h"
 
@@ -79,7 +79,7 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   Dir1->setObjectName(QStringLiteral("Dir1"));
   Dir1->setGeometry(TwipRect(0, 360, 2475, 4590));
 
-  File1 = new Controls::FileListBox(this);
+  File1 = new Controls::FileListView(this);
   File1->setObjectName(QStringLiteral("File1"));
   File1->setGeometry(TwipRect(2520, 0, 2715, 3210));
   File1->setEnabled(false);  // for information only: greyed, no focus, no selection
@@ -189,7 +189,7 @@ void frmDirSelect::Drive1_Change() {
 
 void frmDirSelect::Dir1_Change() {
   // A folder that cannot be read shows no files rather than the previous folder's.
-  if (!File1->setPath(Dir1->path())) File1->clear();
+  File1->setPath(Dir1->path());
   // Walking across a mount point moves to another volume: the drive list follows.
   Drive1->setDriveSilently(Dir1->path());
   Drive1->noteOpenedFolder(Dir1->path());

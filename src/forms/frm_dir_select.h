@@ -8,7 +8,7 @@ class QPushButton;
 namespace Controls {
 class DirListBox;
 class DriveListBox;
-class FileListBox;
+class FileListView;
 }  // namespace Controls
 
 // The folder picker. Not modal: it keeps itself on top. Reads PickerCaption and PickerPath when created,
@@ -48,7 +48,7 @@ class frmDirSelect : public QWidget {
   QPushButton* Command3;
   Controls::DriveListBox* Drive1;
   Controls::DirListBox* Dir1;
-  Controls::FileListBox* File1;
+  Controls::FileListView* File1;
   QPushButton* Command1;
   QPushButton* Command2;
   bool creating_ = false;  // a new folder is being made from the name entry

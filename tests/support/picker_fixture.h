@@ -18,7 +18,7 @@
 #include "commands/message_box.h"
 #include "controls/dir_list_box.h"
 #include "controls/drive_list_box.h"
-#include "controls/file_list_box.h"
+#include "controls/file_list_view.h"
 #include "forms/frm_dir_select.h"
 #include "support/qt_printers.h"
 
@@ -77,7 +77,7 @@ class PickerTest : public ::testing::Test {
     return found;
   }
   Controls::DirListBox* dir() const { return child<Controls::DirListBox>("Dir1"); }
-  Controls::FileListBox* files() const { return child<Controls::FileListBox>("File1"); }
+  Controls::FileListView* files() const { return child<Controls::FileListView>("File1"); }
   Controls::DriveListBox* drives() const { return child<Controls::DriveListBox>("Drive1"); }
   QLineEdit* entry() const { return child<QLineEdit>("Text1"); }
   QPushButton* button(const char* name) const { return child<QPushButton>(name); }
@@ -85,7 +85,9 @@ class PickerTest : public ::testing::Test {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
   }
 
+  // The lists read their folders on threads of their own: rows are looked up once they have arrived.
   int rowOf(const QString& folder) const {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !dir()->isFilling(); }));
     for (int row = 0; row < dir()->count(); ++row)
       if (dir()->entryPath(row) == folder) return row;
     return -1;
@@ -108,6 +110,7 @@ class PickerTest : public ::testing::Test {
     QTest::mouseClick(dir()->viewport(), Qt::LeftButton, {}, dir()->visualItemRect(item).center());
   }
   QStringList fileNames() const {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !files()->isFilling(); }));
     QStringList names;
     for (int i = 0; i < files()->listCount(); ++i) names << files()->fileName(i);
     return names;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "support/qt_printers.h"
 #include "support/unprivileged.h"
@@ -24,7 +25,9 @@ class DirListBox : public ::testing::Test {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
   QString at(const QString& relative) const { return QDir::cleanPath(tree.filePath(relative)); }
+  // Subfolders are read on a thread of their own: entries are taken once they have arrived.
   QStringList entries() const {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !list.isFilling(); }));
     QStringList paths;
     for (int row = 0; row < list.count(); ++row) paths << list.entryPath(row);
     return paths;
@@ -89,6 +92,7 @@ TEST_F(DirListBox, RootHasNoParentEntry) {
 
 TEST_F(DirListBox, RefreshShowsNewSubfolders) {
   ASSERT_TRUE(list.setPath(at("top")));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !list.isFilling(); }));
   ASSERT_TRUE(QDir(at("top")).mkdir(QStringLiteral("new")));
   EXPECT_FALSE(entries().contains(at("top/new")));
   QSignalSpy changes(&list, &Controls::DirListBox::changed);

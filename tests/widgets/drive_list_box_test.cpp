@@ -24,6 +24,18 @@ TEST(DriveListBox, MountedVolumesStartAtTheRoot) {
   }
 }
 
+// The list shown before the file systems have answered already holds every volume, so the opened folder's
+// volume is selected at once.
+TEST(DriveListBox, ListedVolumesHoldTheMountedOnes) {
+  const QList<Controls::Volume> listed = Controls::ListedVolumes();
+  ASSERT_FALSE(listed.isEmpty());
+  EXPECT_EQ(listed.first().root, u"/");
+  QStringList roots;
+  for (const Controls::Volume& volume : listed) roots << volume.root;
+  for (const Controls::Volume& volume : Controls::MountedVolumes())
+    EXPECT_TRUE(roots.contains(volume.root)) << volume.root;
+}
+
 TEST(DriveListBox, VolumeHoldingAFolder) {
   Controls::DriveListBox drives;
   drives.setVolumes({{QStringLiteral("/"), QString()},

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace Platform {
+
+// Names packed one after another in the file system's encoding: a big folder costs a few bytes per name, not an
+// object per name.
+class NameList {
+ public:
+  qsizetype size() const { return ends_.size(); }
+  bool isEmpty() const { return ends_.isEmpty(); }
+  QByteArrayView raw(qsizetype index) const;
+  QString name(qsizetype index) const;
+  void append(QByteArrayView name);
+
+ private:
+  QByteArray bytes_;
+  QList<qsizetype> ends_;
+};
+
+enum class EntryKind {
+  File,    // regular files and links to them
+  Folder,  // folders and links to them
+};
+
+// The non-hidden entries of one kind directly in folder, as the folder lists show them: sorted by name without
+// regard to case, handed over in lists of at most batchRows names once the whole folder is read. stop() is asked
+// between reads and batches; once it says yes, nothing more is read or handed over. False when the folder cannot
+// be read or the listing was stopped.
+bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
+                const std::function<void(NameList)>& batch);
+
+}  // namespace Platform
