@@ -13,9 +13,13 @@ class frmDirSelect;
 namespace Controls {
 class FileListBox;
 }
+namespace Watch {
+class FolderWatch;
+struct Answer;
+}  // namespace Watch
 
 // The main window: the watched folder, the folder button, the check interval and the two tone lists.
-// A timer and a hidden file list do the watching. Fixed positions: resizing moves nothing.
+// A timer asks, and a reading thread counts the watched folder. Fixed positions: resizing moves nothing.
 class Form1 : public QWidget {
   Q_OBJECT
  public:
@@ -34,6 +38,13 @@ class Form1 : public QWidget {
   QTimer* Timer1;
   QLabel* Label3;
   QLabel* Label1;
+
+  // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
+  // until the folder can be read, every tick tries again.
+  void WatchFolder(const QString& folder);
+  // Starts Timer1 as soon as the watched folder has answered once.
+  void StartTimerWhenAnswered();
+  Watch::FolderWatch* folderWatch() const { return watch_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -55,8 +66,14 @@ class Form1 : public QWidget {
 
   // Takes a folder the picker handed back into the watch at once; the tick count goes on.
   void WatchChosenFolder(const QString& folder);
+  // A count came back: the comparison with the last count, and its tone.
+  void TakeAnswer(const Watch::Answer& answer);
 
   QPointer<frmDirSelect> picker_;  // the open folder picker, if any
-  qint16 TickCounter = 0;          // ticks since the last check; never above 60
+  Watch::FolderWatch* watch_;
+  bool haveBase_ = false;  // LastFileCount holds a count of the folder watched now
+  bool answered_ = false;  // the folder watched now has answered at least once
+  bool startTimerWhenAnswered_ = false;
+  qint16 TickCounter = 0;  // ticks since the last check; never above 60
   bool loaded_ = false;
 };

@@ -25,6 +25,7 @@
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
+#include "support/watch_wait.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ class Browse : public ::testing::Test {
     AppModul::AddSoundFile = QStringLiteral("add-tone");
     AppModul::RemoveSoundFile = QStringLiteral("remove-tone");
     form.Text1->setText(watched + u'/');
-    ASSERT_TRUE(form.File1->setPath(watched));
-    AppModul::LastFileCount = form.File1->listCount();
+    form.WatchFolder(watched);
+    ASSERT_TRUE(WaitForWatch(form));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
@@ -95,6 +96,7 @@ class Browse : public ::testing::Test {
       for (frmDirSelect* picker : OpenPickers()) picker->close();
     });
     QTest::mouseClick(form.Command1, Qt::LeftButton);
+    EXPECT_TRUE(WaitForWatch(form));  // the applied folder's first count
   }
 
   static void openFolder(frmDirSelect* picker, const QString& folder) {
@@ -104,7 +106,10 @@ class Browse : public ::testing::Test {
     QTest::mouseClick(picker->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
   }
   void tick(int times = 1) {
-    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+    for (int i = 0; i < times; ++i) {
+      ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+      ASSERT_TRUE(WaitForWatch(form));
+    }
   }
 };
 
@@ -123,7 +128,7 @@ TEST_F(Browse, AppliedFolderIsWatchedAtOnce) {
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
   EXPECT_EQ(AppModul::PickerOpen, 0);
   EXPECT_EQ(form.focusWidget(), form.dummy);
-  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
   EXPECT_EQ(AppModul::LastFileCount, 1);
   EXPECT_TRUE(played.isEmpty());  // the switch itself is silent
 
@@ -146,7 +151,7 @@ TEST_F(Browse, CancelAndCloseChangeNothing) {
         picker->close();
     });
     EXPECT_EQ(form.Text1->text(), watched + u'/');
-    EXPECT_EQ(form.File1->path(), QDir::cleanPath(watched));
+    EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(watched));
     EXPECT_EQ(AppModul::LastFileCount, 3);
     EXPECT_EQ(AppModul::PickerOpen, 0);
     EXPECT_EQ(form.focusWidget(), form.dummy);
@@ -191,7 +196,7 @@ TEST_F(Browse, PressingAgainShowsTheOpenPicker) {
   EXPECT_EQ(pickersAtSecondPress, 1);
   EXPECT_EQ(textAfterInnerWait, QDir::cleanPath(other) + u'/');
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
-  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
   EXPECT_EQ(AppModul::LastFileCount, 1);
   EXPECT_TRUE(OpenPickers().isEmpty());
 }

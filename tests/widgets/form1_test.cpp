@@ -31,6 +31,7 @@
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
+#include "support/watch_wait.h"
 
 using namespace Qt::StringLiterals;
 
@@ -49,8 +50,12 @@ class Recording : public ::testing::Test {
     AppModul::StartupFilling = 0;
   }
   void TearDown() override { ResetProgramState(); }
+  // Each tick's count, if it asked for one, has come back when this returns.
   static void Tick(Form1& form, int times = 1) {
-    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+    for (int i = 0; i < times; ++i) {
+      ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+      ASSERT_TRUE(WaitForWatch(form));
+    }
   }
 };
 
@@ -246,8 +251,8 @@ class WatchCycle : public Recording {
     Watch();
   }
   void Watch() {
-    ASSERT_TRUE(form.File1->setPath(folder));
-    AppModul::LastFileCount = form.File1->listCount();
+    form.WatchFolder(folder);
+    ASSERT_TRUE(WaitForWatch(form));
   }
   void Add(int n, const QString& prefix = u"new"_s) {
     for (int i = 0; i < n; ++i) Touch(folder + u'/' + prefix + QString::number(i));
