@@ -62,8 +62,11 @@ bool FolderWatch::ask() {
 
 void FolderWatch::take(const Answer& answer) {
   busy_ = false;
-  if (answer.generation != generation_) return;
-  emit answered(answer);
+  if (answer.generation == generation_) {
+    emit answered(answer);
+  } else {
+    ask();  // the folder set meanwhile waited for this count: its turn now
+  }
 }
 
 }  // namespace Watch

@@ -25,7 +25,7 @@ class FolderWatch : public QObject {
   // Never waits for a count that hangs: the thread is left to end by itself.
   ~FolderWatch() override;
 
-  // The folder counted from now on; answers for an earlier one are dropped.
+  // The folder counted from now on. An answer for an earlier one is dropped, and this one is counted then.
   void setFolder(const QString& folder);
   QString folder() const { return folder_; }
 

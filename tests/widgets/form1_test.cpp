@@ -376,6 +376,36 @@ TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
   EXPECT_EQ(AppModul::LastFileCount, 4);
 }
 
+TEST_F(WatchCycle, FolderUnreadableAtFirstIsWatchedOnceItCanBeRead) {
+  const QString later = dir.path() + u"/later"_s;
+  form.HScroll1->setValue(3);
+  form.WatchFolder(later);
+  ASSERT_TRUE(WaitForWatch(form));
+  EXPECT_EQ(form.folderWatch()->folder(), later);
+  Tick(form, 2);
+  ASSERT_TRUE(QDir().mkpath(later));
+  Touch(later + u"/one"_s);
+  Touch(later + u"/two"_s);
+  Tick(form);  // the first readable count is the base, whichever tick it falls on
+  EXPECT_TRUE(played.isEmpty());
+  EXPECT_EQ(AppModul::LastFileCount, 2);
+  Touch(later + u"/three"_s);
+  Tick(form, 3);
+  EXPECT_EQ(played, QStringList{u"add-tone"_s});
+}
+
+TEST_F(WatchCycle, AnswerForAFolderNoLongerWatchedIsDropped) {
+  const QString other = dir.path() + u"/other"_s;
+  ASSERT_TRUE(QDir().mkpath(other));
+  Touch(other + u"/only"_s);
+  form.WatchFolder(folder);
+  form.WatchFolder(other);  // while the first count may still run
+  ASSERT_TRUE(QTest::qWaitFor([&] { return AppModul::LastFileCount == 1; }, 5000));
+  ASSERT_TRUE(WaitForWatch(form));
+  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_TRUE(played.isEmpty());
+}
+
 class SignalTones : public Recording {
  protected:
   QTemporaryDir dir;
