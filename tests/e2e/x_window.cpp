@@ -64,7 +64,7 @@ int Ping(Display* d, Window w, double seconds, double limitMs) {
   const Atom protocols = XInternAtom(d, "WM_PROTOCOLS", False);
   const Atom ping = XInternAtom(d, "_NET_WM_PING", False);
   std::vector<double> times;
-  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+  const auto begin = Clock::now(), end = begin + std::chrono::duration<double>(seconds);
   for (long id = 1; Clock::now() < end; ++id) {
     XEvent e{};
     e.xclient.type = ClientMessage;
@@ -95,6 +95,10 @@ int Ping(Display* d, Window w, double seconds, double limitMs) {
       ::poll(&fd, 1, 100);
     }
     times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+    // Slower than a frame: when, so that a stall can be laid beside what the program did then.
+    if (times.back() > 16)
+      std::fprintf(stderr, "x_window: answer after %.1f ms, %.2f s into the pings\n", times.back(),
+                   std::chrono::duration<double>(sent - begin).count());
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (times.empty()) return 1;
