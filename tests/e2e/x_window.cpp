@@ -64,7 +64,8 @@ int Ping(Display* d, Window w, double seconds, double limitMs) {
   const Atom protocols = XInternAtom(d, "WM_PROTOCOLS", False);
   const Atom ping = XInternAtom(d, "_NET_WM_PING", False);
   std::vector<double> times;
-  const auto begin = Clock::now(), end = begin + std::chrono::duration<double>(seconds);
+  const auto begin = Clock::now();
+  const auto end = begin + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
   for (long id = 1; Clock::now() < end; ++id) {
     XEvent e{};
     e.xclient.type = ClientMessage;
