@@ -27,6 +27,7 @@
 #include "forms/frm_dir_select.h"
 #include "platform/instance.h"
 #include "sound/sound.h"
+#include "watch/folder_watch.h"
 
 using namespace Qt::StringLiterals;
 
@@ -94,8 +95,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   HScroll1->setPageStep(10);
   HScroll1->setValue(60);
   HScroll1->setFocusPolicy(Qt::StrongFocus);
+  // The hidden counting list of the design. It stays empty: the count runs on the watch's own thread, so that a
+  // slow folder never holds up the window.
   File1 = Make<Controls::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
-  File1->setCountOnly(true);  // only counted, never shown: no row per file
+  File1->setCountOnly(true);
   File1->setHidden(true);
   Command1 = Make<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
   Command1->setAutoDefault(false);
@@ -116,6 +119,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setTabOrder(File2, File3);
   NameControls(*this);
 
+  watch_ = new Watch::FolderWatch(this);
+  connect(watch_, &Watch::FolderWatch::answered, this, &Form1::TakeAnswer);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
@@ -167,11 +172,29 @@ void Form1::Timer1_Timer() {
   Guarded([&] {
     ++TickCounter;
     // At least, not equal: a lowered interval checks at the very next tick.
-    if (TickCounter < HScroll1->value()) return;
-    TickCounter = 0;
+    const bool due = TickCounter >= HScroll1->value();
+    if (due) TickCounter = 0;
+    // A check still running skips this one rather than queue behind it.
+    if (due || !haveBase_) watch_->ask();
+  });
+}
+
+void Form1::TakeAnswer(const Watch::Answer& answer) {
+  Guarded([&] {
+    answered_ = true;
+    if (startTimerWhenAnswered_) {
+      startTimerWhenAnswered_ = false;
+      Timer1->start();
+    }
     // A folder that cannot be read now (deleted, unmounted) skips the check; the watch resumes once it can.
-    if (!File1->refresh()) return;
-    const qint64 count = File1->listCount();
+    if (!answer.count) return;
+    const qint64 count = *answer.count;
+    if (!haveBase_) {
+      // The first count of a folder is the starting point: no tone.
+      haveBase_ = true;
+      AppModul::LastFileCount = count;
+      return;
+    }
     if (count > AppModul::LastFileCount) {
       Sound::PlaySoundFile(AppModul::AddSoundFile);
       AppModul::LastFileCount = count;
@@ -181,6 +204,21 @@ void Form1::Timer1_Timer() {
       AppModul::LastFileCount = count;
     }
   });
+}
+
+void Form1::WatchFolder(const QString& folder) {
+  watch_->setFolder(QDir::cleanPath(folder));
+  haveBase_ = false;
+  answered_ = false;
+  watch_->ask();
+}
+
+void Form1::StartTimerWhenAnswered() {
+  if (answered_) {
+    Timer1->start();
+  } else {
+    startTimerWhenAnswered_ = true;
+  }
 }
 
 void Form1::HScroll1_Change() {
@@ -250,9 +288,7 @@ void Form1::Command1_Click() {
 
 void Form1::WatchChosenFolder(const QString& folder) {
   // Cancel hands back the folder already watched, and so does a nested wait after the inner one took it.
-  if (folder.isEmpty() || QDir::cleanPath(folder) == QDir::cleanPath(File1->path())) return;
-  // A folder that cannot be read keeps the old watch; the new one is still saved and watched from the next start.
-  if (!File1->setPath(folder)) return;
-  // The switch itself plays no tone: the new folder's count is the starting point.
-  AppModul::LastFileCount = File1->listCount();
+  if (folder.isEmpty() || QDir::cleanPath(folder) == watch_->folder()) return;
+  // Shown and saved at once; watched from the moment it can be read. The switch itself plays no tone.
+  WatchFolder(folder);
 }

@@ -14,9 +14,13 @@ class frmDirSelect;
 namespace Controls {
 class FileListBox;
 }
+namespace Watch {
+class FolderWatch;
+struct Answer;
+}  // namespace Watch
 
 // The main window: the watched folder, the folder button, the check interval and the two tone lists.
-// A timer and a hidden file list do the watching. Fixed positions: resizing moves nothing.
+// A timer asks, and a reading thread counts the watched folder. Fixed positions: resizing moves nothing.
 class Form1 : public QWidget {
   Q_OBJECT
  public:
@@ -39,6 +43,12 @@ class Form1 : public QWidget {
   // The stored folder this run does not watch (it could not be read at start): saved back as it was unless
   // the user picks a folder.
   void KeepStoredFolder(const QString& stored) { storedFolder_ = stored; }
+  // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
+  // until the folder can be read, every tick tries again.
+  void WatchFolder(const QString& folder);
+  // Starts Timer1 as soon as the watched folder has answered once.
+  void StartTimerWhenAnswered();
+  Watch::FolderWatch* folderWatch() const { return watch_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -60,10 +70,16 @@ class Form1 : public QWidget {
 
   // Takes a folder the picker handed back into the watch at once; the tick count goes on.
   void WatchChosenFolder(const QString& folder);
+  // A count came back: the comparison with the last count, and its tone.
+  void TakeAnswer(const Watch::Answer& answer);
 
   QPointer<frmDirSelect> picker_;        // the open folder picker, if any
   bool buildingPicker_ = false;          // the picker is being made: it lets events run meanwhile
   std::optional<QString> storedFolder_;  // see KeepStoredFolder
-  qint16 TickCounter = 0;                // ticks since the last check; never above 60
+  Watch::FolderWatch* watch_;
+  bool haveBase_ = false;  // LastFileCount holds a count of the folder watched now
+  bool answered_ = false;  // the folder watched now has answered at least once
+  bool startTimerWhenAnswered_ = false;
+  qint16 TickCounter = 0;  // ticks since the last check; never above 60
   bool loaded_ = false;
 };

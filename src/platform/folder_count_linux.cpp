@@ -39,28 +39,33 @@ bool CountsAsFile(int dirFd, const char* name, unsigned char type) {
 
 }  // namespace
 
-std::optional<qint64> CountFolderFiles(const QString& folder) {
-  if (folder.isEmpty() || folder.contains(QChar(0))) return std::nullopt;
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+std::optional<FolderCount> CountOpenFolder(int dirFd) {
+  if (::lseek(dirFd, 0, SEEK_SET) != 0) return std::nullopt;
   char* buffer = Buffer();
-  qint64 count = 0;
+  FolderCount result;
   for (;;) {
-    const long got = ::syscall(SYS_getdents64, fd, buffer, kBufferSize);
-    if (got < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
+    const long got = ::syscall(SYS_getdents64, dirFd, buffer, kBufferSize);
+    if (got < 0) return std::nullopt;
     if (got == 0) break;
     for (long offset = 0; offset < got;) {
       const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
       offset += entry->d_reclen;
       if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
-      if (CountsAsFile(fd, entry->d_name, entry->d_type)) ++count;
+      if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) result.links = true;
+      if (CountsAsFile(dirFd, entry->d_name, entry->d_type)) ++result.files;
     }
   }
+  return result;
+}
+
+std::optional<qint64> CountFolderFiles(const QString& folder) {
+  if (folder.isEmpty() || folder.contains(QChar(0))) return std::nullopt;
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  const std::optional<FolderCount> counted = CountOpenFolder(fd);
   ::close(fd);
-  return count;
+  if (!counted) return std::nullopt;
+  return counted->files;
 }
 
 }  // namespace Platform

@@ -139,7 +139,8 @@ void Main() {
     }
   });
   Guarded([&] { form->Text1->setText(watchedPath); });
-  Guarded([&] { form->File1->setPath(form->Text1->text()); });
+  // The first count runs on the watch's thread while the window fills; it becomes the base the checks compare with.
+  Guarded([&] { form->WatchFolder(form->Text1->text()); });
 
   // Both tone lists show the program folder's wave files, and the user's own when installed.
   for (Controls::FileListBox* list : {form->File2, form->File3}) {
@@ -161,16 +162,13 @@ void Main() {
   Guarded([] { QCoreApplication::processEvents(); });
   if (!mainForm()) return;
 
-  // The base the first check compares with.
-  Guarded([&] { AppModul::LastFileCount = form->File1->listCount(); });
-
   // The interval; a change of value updates the label through the scroll bar's change handling.
   Guarded([&] {
     if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
   });
 
-  // Last of all the watch starts.
-  Guarded([&] { form->Timer1->start(); });
+  // Last of all the watch starts, once the first count is in.
+  Guarded([&] { form->StartTimerWhenAnswered(); });
 }
 
 }  // namespace Commands

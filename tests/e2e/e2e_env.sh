@@ -4,6 +4,7 @@
 e2e_begin() {
   E2E_TMP=$(mktemp -d /tmp/foldwarn-e2e.XXXXXX)
   E2E_PIDS=()
+  E2E_MOUNTS=()
   trap e2e_end EXIT
 }
 
@@ -27,6 +28,8 @@ e2e_wait_pid() {
 
 e2e_end() {
   local status=$?
+  # A lazy unmount never waits for a listing that hangs; the file system's process then ends by itself.
+  for m in "${E2E_MOUNTS[@]}"; do umount -l "$m" 2>/dev/null; done
   for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
     kill "${E2E_PIDS[i]}" 2>/dev/null && e2e_wait_pid "${E2E_PIDS[i]}" 5 || kill -9 "${E2E_PIDS[i]}" 2>/dev/null
   done
@@ -84,4 +87,15 @@ e2e_start_recording() {
 e2e_stop_recording() {
   kill -INT "$E2E_RECORDER"
   e2e_wait_pid "$E2E_RECORDER" 10 || e2e_fail "parecord did not stop"
+}
+
+# A FUSE folder at $2 mirroring $1 whose every listing first sleeps for the seconds written in $3 (tests/e2e/
+# slow_folder.py). Needs /dev/fuse and the right to mount (root).
+e2e_mount_slow_folder() {
+  mkdir -p "$1" "$2"
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/slow_folder.py" "$1" "$2" "$3" 2>"$E2E_TMP/fuse.log" &
+  E2E_PIDS+=($!)
+  E2E_MOUNTS+=("$2")
+  for _ in $(seq 100); do mountpoint -q "$2" && return 0; sleep 0.1; done
+  e2e_fail "the FUSE folder did not mount: $(cat "$E2E_TMP/fuse.log")"
 }

@@ -25,6 +25,7 @@
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
+#include "support/watch_wait.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ class Browse : public ::testing::Test {
     AppModul::AddSoundFile = QStringLiteral("add-tone");
     AppModul::RemoveSoundFile = QStringLiteral("remove-tone");
     form.Text1->setText(watched + u'/');
-    ASSERT_TRUE(form.File1->setPath(watched));
-    AppModul::LastFileCount = form.File1->listCount();
+    form.WatchFolder(watched);
+    ASSERT_TRUE(WaitForWatch(form));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
@@ -97,10 +98,11 @@ class Browse : public ::testing::Test {
     });
     if (key == Qt::Key_unknown) {
       QTest::mouseClick(form.Command1, Qt::LeftButton);
-      return;
+    } else {
+      form.Command1->setFocus();
+      QTest::keyClick(form.Command1, key);
     }
-    form.Command1->setFocus();
-    QTest::keyClick(form.Command1, key);
+    EXPECT_TRUE(WaitForWatch(form));  // the applied folder's first count
   }
 
   static void openFolder(frmDirSelect* picker, const QString& folder) {
@@ -110,7 +112,10 @@ class Browse : public ::testing::Test {
     QTest::mouseClick(picker->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
   }
   void tick(int times = 1) {
-    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+    for (int i = 0; i < times; ++i) {
+      ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+      ASSERT_TRUE(WaitForWatch(form));
+    }
   }
 };
 
@@ -129,7 +134,7 @@ TEST_F(Browse, AppliedFolderIsWatchedAtOnce) {
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
   EXPECT_EQ(AppModul::PickerOpen, 0);
   EXPECT_EQ(form.focusWidget(), form.dummy);
-  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
   EXPECT_EQ(AppModul::LastFileCount, 1);
   EXPECT_TRUE(played.isEmpty());  // the switch itself is silent
 
@@ -165,7 +170,7 @@ TEST_F(Browse, CancelAndCloseChangeNothing) {
         picker->close();
     });
     EXPECT_EQ(form.Text1->text(), watched + u'/');
-    EXPECT_EQ(form.File1->path(), QDir::cleanPath(watched));
+    EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(watched));
     EXPECT_EQ(AppModul::LastFileCount, 3);
     EXPECT_EQ(AppModul::PickerOpen, 0);
     EXPECT_EQ(form.focusWidget(), form.dummy);
@@ -210,7 +215,7 @@ TEST_F(Browse, PressingAgainShowsTheOpenPicker) {
   EXPECT_EQ(pickersAtSecondPress, 1);
   EXPECT_EQ(textAfterInnerWait, QDir::cleanPath(other) + u'/');
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
-  EXPECT_EQ(form.File1->path(), QDir::cleanPath(other));
+  EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
   EXPECT_EQ(AppModul::LastFileCount, 1);
   EXPECT_TRUE(OpenPickers().isEmpty());
 }

@@ -32,6 +32,7 @@
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
+#include "support/watch_wait.h"
 
 using namespace Qt::StringLiterals;
 
@@ -50,8 +51,12 @@ class Recording : public ::testing::Test {
     AppModul::StartupFilling = 0;
   }
   void TearDown() override { ResetProgramState(); }
+  // Each tick's count, if it asked for one, has come back when this returns.
   static void Tick(Form1& form, int times = 1) {
-    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+    for (int i = 0; i < times; ++i) {
+      ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
+      ASSERT_TRUE(WaitForWatch(form));
+    }
   }
 };
 
@@ -252,8 +257,8 @@ class WatchCycle : public Recording {
     Watch();
   }
   void Watch() {
-    ASSERT_TRUE(form.File1->setPath(folder));
-    AppModul::LastFileCount = form.File1->listCount();
+    form.WatchFolder(folder);
+    ASSERT_TRUE(WaitForWatch(form));
   }
   void Add(int n, const QString& prefix = u"new"_s) {
     for (int i = 0; i < n; ++i) Touch(folder + u'/' + prefix + QString::number(i));
@@ -375,6 +380,36 @@ TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
   Tick(form);
   EXPECT_EQ(played, QStringList{u"add-tone"_s});
   EXPECT_EQ(AppModul::LastFileCount, 4);
+}
+
+TEST_F(WatchCycle, FolderUnreadableAtFirstIsWatchedOnceItCanBeRead) {
+  const QString later = dir.path() + u"/later"_s;
+  form.HScroll1->setValue(3);
+  form.WatchFolder(later);
+  ASSERT_TRUE(WaitForWatch(form));
+  EXPECT_EQ(form.folderWatch()->folder(), later);
+  Tick(form, 2);
+  ASSERT_TRUE(QDir().mkpath(later));
+  Touch(later + u"/one"_s);
+  Touch(later + u"/two"_s);
+  Tick(form);  // the first readable count is the base, whichever tick it falls on
+  EXPECT_TRUE(played.isEmpty());
+  EXPECT_EQ(AppModul::LastFileCount, 2);
+  Touch(later + u"/three"_s);
+  Tick(form, 3);
+  EXPECT_EQ(played, QStringList{u"add-tone"_s});
+}
+
+TEST_F(WatchCycle, AnswerForAFolderNoLongerWatchedIsDropped) {
+  const QString other = dir.path() + u"/other"_s;
+  ASSERT_TRUE(QDir().mkpath(other));
+  Touch(other + u"/only"_s);
+  form.WatchFolder(folder);
+  form.WatchFolder(other);  // while the first count may still run
+  ASSERT_TRUE(QTest::qWaitFor([&] { return AppModul::LastFileCount == 1; }, 5000));
+  ASSERT_TRUE(WaitForWatch(form));
+  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_TRUE(played.isEmpty());
 }
 
 class SignalTones : public Recording {

@@ -23,6 +23,7 @@
 #include "sound/sound.h"
 #include "support/program_state.h"
 #include "support/qt_printers.h"
+#include "watch/folder_watch.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,10 +58,14 @@ class Startup : public ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Divuvadi Foldwarn]\n" + lines);
   }
+  // Returns once the first count is in and the watch runs.
   Form1* Start() {
     Commands::Main();
     Form1* form = Commands::MainForm();
     EXPECT_NE(form, nullptr);
+    if (form) {
+      EXPECT_TRUE(QTest::qWaitFor([form] { return form->Timer1->isActive(); }, 10000));
+    }
     return form;
   }
 };
@@ -74,7 +79,7 @@ TEST_F(Startup, WithoutSettingsWatchesTheProgramFolder) {
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), u"Divuvadi Foldwarn"_s);
   EXPECT_EQ(form->Text1->text(), appFolder);
-  EXPECT_EQ(QDir(form->File1->path()), QDir(programDir.path()));
+  EXPECT_EQ(QDir(form->folderWatch()->folder()), QDir(programDir.path()));
   EXPECT_EQ(AppModul::LastFileCount, 4);
   EXPECT_EQ(form->HScroll1->value(), 60);
   EXPECT_EQ(form->Label1->text(), u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s);
@@ -115,7 +120,7 @@ TEST_F(Startup, WatchedFolder) {
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->Text1->text(), c.shown) << c.name;
-    EXPECT_EQ(QDir(form->File1->path()), QDir(c.shown)) << c.name;
+    EXPECT_EQ(QDir(form->folderWatch()->folder()), QDir(c.shown)) << c.name;
     EXPECT_EQ(AppModul::LastFileCount, QDir(c.shown).entryList(QDir::Files).size()) << c.name;
     form->close();
     EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.saved) << c.name;

@@ -1,0 +1,64 @@
+#!/usr/bin/python3
+"""A folder whose listing takes its time, like a slow or hung network share.
+
+Mirrors BACKING at MOUNTPOINT (read only) until unmounted. Every listing first sleeps for the seconds written
+in DELAY_FILE (none or unreadable: no wait); the file is read at each listing, so a test can make the share
+hang and recover while it is mounted.
+
+Usage: slow_folder.py BACKING MOUNTPOINT DELAY_FILE
+"""
+import errno
+import os
+import sys
+import time
+
+from fusepy import FUSE, FuseOSError, Operations
+
+
+class SlowFolder(Operations):
+    def __init__(self, backing, delay_file):
+        self.backing = backing
+        self.delay_file = delay_file
+
+    def _real(self, path):
+        return os.path.join(self.backing, path.lstrip("/"))
+
+    def _delay(self):
+        try:
+            with open(self.delay_file) as f:
+                return float(f.read())
+        except (OSError, ValueError):
+            return 0.0
+
+    def getattr(self, path, fh=None):
+        try:
+            st = os.lstat(self._real(path))
+        except OSError as e:
+            raise FuseOSError(e.errno)
+        keys = ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid", "st_atime", "st_mtime", "st_ctime")
+        return {k: getattr(st, k) for k in keys}
+
+    def readdir(self, path, fh):
+        time.sleep(self._delay())
+        try:
+            return [".", ".."] + os.listdir(self._real(path))
+        except OSError as e:
+            raise FuseOSError(e.errno)
+
+    def open(self, path, flags):
+        if flags & (os.O_WRONLY | os.O_RDWR):
+            raise FuseOSError(errno.EROFS)
+        return 0
+
+    def read(self, path, size, offset, fh):
+        with open(self._real(path), "rb") as f:
+            f.seek(offset)
+            return f.read(size)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    backing, mountpoint, delay_file = sys.argv[1:]
+    # Attributes are not cached: a file landing in the backing folder shows at the next listing.
+    FUSE(SlowFolder(backing, delay_file), mountpoint, foreground=True, ro=True, attr_timeout=0, entry_timeout=0)
