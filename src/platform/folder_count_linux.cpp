@@ -8,18 +8,10 @@
 #include <memory>
 
 #include "folder_count.h"
+#include "platform/dirent_linux.h"
 
 namespace Platform {
 namespace {
-
-// The record getdents64 fills in; glibc does not declare it.
-struct LinuxDirent64 {
-  ino64_t d_ino;
-  off64_t d_off;
-  unsigned short d_reclen;
-  unsigned char d_type;
-  char d_name[];
-};
 
 // A large buffer takes a big folder in a few system calls; it is kept for the next count.
 constexpr size_t kBufferSize = 1 << 20;
@@ -27,14 +19,6 @@ constexpr size_t kBufferSize = 1 << 20;
 char* Buffer() {
   thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   return buffer.get();
-}
-
-bool CountsAsFile(int dirFd, const char* name, unsigned char type) {
-  if (type == DT_REG) return true;
-  if (type != DT_UNKNOWN && type != DT_LNK) return false;
-  // Some file systems give no type; a link counts when it leads to a regular file, as the file lists show it.
-  struct stat st {};
-  return ::fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -52,7 +36,7 @@ std::optional<FolderCount> CountOpenFolder(int dirFd) {
       offset += entry->d_reclen;
       if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
       if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) result.links = true;
-      if (CountsAsFile(dirFd, entry->d_name, entry->d_type)) ++result.files;
+      if (EntryIs(dirFd, entry->d_name, entry->d_type, DT_REG)) ++result.files;
     }
   }
   return result;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "folder_list.h"
+#include "platform/dirent_linux.h"
 
 namespace Platform {
 
@@ -28,26 +29,7 @@ void NameList::append(QByteArrayView name) {
 
 namespace {
 
-// The record getdents64 fills in; glibc does not declare it.
-struct LinuxDirent64 {
-  ino64_t d_ino;
-  off64_t d_off;
-  unsigned short d_reclen;
-  unsigned char d_type;
-  char d_name[];
-};
-
 constexpr size_t kBufferSize = 256 * 1024;
-
-bool IsKind(int dirFd, const char* name, unsigned char type, EntryKind kind) {
-  const unsigned char wanted = kind == EntryKind::File ? DT_REG : DT_DIR;
-  if (type == wanted) return true;
-  if (type != DT_UNKNOWN && type != DT_LNK) return false;
-  // Links count as what they lead to; some file systems give no type at all.
-  struct stat st {};
-  if (::fstatat(dirFd, name, &st, 0) != 0) return false;
-  return kind == EntryKind::File ? S_ISREG(st.st_mode) : S_ISDIR(st.st_mode);
-}
 
 // A name to sort, and whether it is plain ASCII, as nearly every name is.
 struct SortKey {
@@ -103,7 +85,7 @@ bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, cons
       const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.get() + offset);
       offset += entry->d_reclen;
       if (entry->d_name[0] == '.') continue;  // hidden entries, "." and ".."
-      if (IsKind(fd, entry->d_name, entry->d_type, kind))
+      if (EntryIs(fd, entry->d_name, entry->d_type, kind == EntryKind::File ? DT_REG : DT_DIR))
         found.append(QByteArrayView(entry->d_name, qsizetype(::strlen(entry->d_name))));
     }
   }
