@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "getdents_floor.h"
 #include "platform/folder_count.h"
 
 namespace {
@@ -56,18 +57,7 @@ void BM_CountFolder(benchmark::State& state) {
 void BM_CountFloor(benchmark::State& state) {
   const int files = int(state.range(0));
   const QByteArray folder = QFile::encodeName(Folder(files));
-  constexpr size_t kBufferSize = 1 << 20;
-  std::unique_ptr<char[]> buffer(new char[kBufferSize]);
-  for (auto _ : state) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    long entries = 0;
-    for (long got; (got = ::syscall(SYS_getdents64, fd, buffer.get(), kBufferSize)) > 0;) {
-      for (long offset = 0; offset < got; ++entries)
-        offset += *reinterpret_cast<const unsigned short*>(buffer.get() + offset + 16);  // d_reclen
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(entries);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(BareGetdentsWalk(folder));
   state.SetItemsProcessed(state.iterations() * files);
 }
 

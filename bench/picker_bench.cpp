@@ -138,12 +138,3 @@ void BM_PickerOpen(benchmark::State& state) {
 BENCHMARK(BM_PickerOpen)->Arg(0)->Arg(1000000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
