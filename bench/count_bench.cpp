@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Counting a watched folder against the floor: a bare getdents64 walk over the same folder.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The floor a folder read is measured against: a bare getdents64 walk that only steps over the entries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the folder picker on a folder of 1,000,000 files beside an empty one: how soon the window answers,
 // the longest the window's thread goes without running its events until the list is shown, the processor time
 // the window's thread spends on it, and the memory.

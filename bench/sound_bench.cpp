@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long PlaySoundFile keeps its caller, and how long a tone takes to reach the output on first use.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the start routine's entry until the main window is shown and its timer runs: a program folder with
 // 20 wave files and a watched folder of 10,000 files.
 #include <benchmark/benchmark.h>

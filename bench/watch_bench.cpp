@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One check of the watched folder: when the folder changes between every two checks (a file renamed back and
 // forth), against the floor of a bare getdents64 walk over the same folder; and when it stands still.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real window under Xvfb: its answer time to a window manager's ping (_NET_WM_PING; max and p99 over
 # 15 s) while it watches 1,000,000 files at an interval of 1 s and while it watches a FUSE folder whose listing
 # takes 2 s; and its CPU share over 20 s watching the 1,000,000 files unchanged.

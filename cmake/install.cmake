@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install build --prefix DIR`: a ready program folder in DIR/lib/foldwarn (the program keeps its
 # settings file beside itself when the folder is writable, else in the user's XDG places), a launcher link
 # in DIR/bin, the desktop entry, icons, AppStream metadata, manual page and copyright under DIR/share.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `scripts/package`: a Debian package of the install layout under /usr, made by CPack's DEB generator.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME foldwarn)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the tones Foldwarn ships: resources/add.wav, remove.wav and fallback.wav.
 // Usage: tonegen OUTPUT_FOLDER
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Private-profile files without the Windows API. The file is handled as bytes so that a write keeps every
 // byte it does not replace (comments, unknown lines, line endings, even invalid UTF-8); only section
 // names, keys and values are decoded, as UTF-8.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a screen reader meets it: a private D-Bus session and AT-SPI bus, the program with
 # accessibility on, and atspi_check.py reading both windows through the bus.
 # Usage: accessibility_test.sh BUILD_DIR

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the running program through the AT-SPI bus, as a screen reader would.
 
 Usage: atspi_check.py MAIN_TITLE PICKER_TITLE WATCHED_FOLDER

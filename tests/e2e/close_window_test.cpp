@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program under Xvfb: closing its window the way a window manager does (WM_DELETE_WINDOW), or
 // ending it by a signal as a logout or `kill` does, saves the settings and ends the process with exit code 0.
 // A second start brings the minimised window back and ends at once.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests: a private X display, a private PulseAudio with a null sink, a recorder
 # on the sink's monitor, and clean-up of everything started here, by PID. Source it, then call e2e_begin.
 

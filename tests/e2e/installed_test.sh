@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package installed for everyone: its contents unpacked into a root-owned, read-only tree and
 # run from there by ordinary users, each with a home of their own. The administrator's settings file gives
 # the defaults; each user's choices go to their own $XDG_CONFIG_HOME, and a tone dropped into their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays tones through the real sound output: play_tones FILE [PAUSE_MS FILE]...
 // Used by the end-to-end test of the audio path; waits for the last tone to finish before it ends.
 #include <QCoreApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program in a program folder of its own: a file added to the watched folder plays the new-file
 # tone, a file removed plays the file-removed tone, and closing the window writes the settings. A normal run
 # says nothing on standard error.

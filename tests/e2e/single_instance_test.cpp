@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two real processes from one program folder: the second start ends at once, and a lock left behind by a
 // killed instance does not block the next start.
 #include "platform/instance.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A folder whose listing takes its time, like a slow or hung network share.
 
 Mirrors BACKING at MOUNTPOINT (read only) until unmounted. Every listing first sleeps for the seconds written

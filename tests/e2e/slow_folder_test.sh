@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program watching a FUSE folder whose listing sleeps: the window keeps answering while a check runs,
 # a file landing behind the mount still plays the new-file tone, and closing the window or SIGTERM while a
 # listing hangs writes the settings and ends with 0 at once.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The audio path on its own: tones reach the sound server, in order, and a new tone cuts off the last one.
 # Usage: sound_output_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells which of two reference tones sound in a recording, and in which order.
 //   tone_analyser RECORDING ADD.wav REMOVE.wav [--cut] EXPECTED...
 // EXPECTED is the sequence of tone names ("add", "remove") that must be heard, in that order, and nothing else.

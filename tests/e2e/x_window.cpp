@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finds and closes top-level windows by title, the way a window manager would.
 //   x_window wait TITLE SECONDS   waits until a window with that title is mapped
 //   x_window close TITLE          asks every window with that title to close (WM_DELETE_WINDOW)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key codes and key events from random bytes: no crash, and the filter only ever passes a code unchanged
 // or refuses it, the same way every time, never letting a separator into a folder name.
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored interval text: no crash, no hang, and the reading obeys its own rules on any input.
 #include <QString>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random file bytes, then a read and a write of random keys: no crash, no hang, the written value reads
 // back, and the write keeps every byte it did not replace.
 #include "platform/private_profile.h"

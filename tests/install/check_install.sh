@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a temporary prefix; checks the layout, the desktop entry, and that the install
 # manifest names every file and link the install made. Usage: check_install.sh BUILD_DIR
 # BUILD_DIR is a tree of its own (the package test's), so a user's build/install_manifest.txt is never touched.

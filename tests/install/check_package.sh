@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the Debian package that scripts/package made: lintian finds no error, the AppStream metadata and
 # the desktop entry validate, the manual page renders without warnings, and --help / --version answer
 # with 0 and without a display.

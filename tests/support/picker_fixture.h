@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shared set-up for the folder picker's widget tests: a small folder tree, the message boxes answered by the

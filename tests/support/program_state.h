@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Program-wide values and test hooks are global: each test puts them back as a fresh program has them.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A share whose listing hangs, for the tests: slow_fs.py MOUNTPOINT GATE.
 
 Mounted with FUSE in the foreground until unmounted. Every listing first creates GATE.entered, then waits until

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Frequency checks on raw samples, shared by the tone tests and the end-to-end analyser.

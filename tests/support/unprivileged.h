@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Root ignores permission bits, so a folder without write permission is only refused to someone else.

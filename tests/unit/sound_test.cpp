@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PlaySoundFile without an audio device: the tones reach a recording output on the playback thread.
 #include "sound/sound.h"
 

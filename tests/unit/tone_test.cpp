@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding every common wave encoding, converting for the device, and the tones we ship.
 #include "sound/tone.h"
 
