@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QString>
 
-#include "background_read.h"
+#include "platform/background.h"
 
 namespace Controls {
 
@@ -49,7 +49,7 @@ class DirListBox : public QListWidget {
   QString path_;  // clean, with "/" separators
   int openedRow_ = -1;
   bool filling_ = false;
-  BackgroundRead read_;
+  Platform::Background read_;
 };
 
 }  // namespace Controls

@@ -120,10 +120,10 @@ QList<Volume> ListedVolumes() {
   return Arranged(found);
 }
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this) {
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this, Platform::Background::Priority::Low) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit changed(); });
   showVolumes(ListedVolumes());
-  read_.start([this](const BackgroundRead::Ticket& ticket) {
+  read_.start([this](const Platform::Background::Ticket& ticket) {
     auto volumes = std::make_shared<QList<Volume>>(MountedVolumes());
     ticket.deliver([this, volumes] { showVolumes(*volumes); });
   });

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "background_read.h"
+#include "platform/background.h"
 
 namespace Controls {
 
@@ -53,7 +53,7 @@ class DriveListBox : public QComboBox {
   void showVolumes(const QList<Volume>& volumes);
 
   QList<Volume> volumes_;
-  BackgroundRead read_;
+  Platform::Background read_;
 };
 
 }  // namespace Controls

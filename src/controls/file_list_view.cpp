@@ -49,7 +49,8 @@ class FileListView::Names : public QAbstractListModel {
   qsizetype rows_ = 0;
 };
 
-FileListView::FileListView(QWidget* parent) : QListView(parent), names_(new Names(this)), read_(this) {
+FileListView::FileListView(QWidget* parent)
+    : QListView(parent), names_(new Names(this)), read_(this, Platform::Background::Priority::Low) {
   setModel(names_);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,7 +67,7 @@ void FileListView::setPath(const QString& folder) {
   clear();
   path_ = QDir::cleanPath(folder);
   filling_ = true;
-  read_.start([this, folder = path_, batchRows = batchRows_](const BackgroundRead::Ticket& ticket) {
+  read_.start([this, folder = path_, batchRows = batchRows_](const Platform::Background::Ticket& ticket) {
     Platform::ListFolder(
         folder, Platform::EntryKind::File, batchRows, [&] { return ticket.stale(); },
         [&](Platform::NameList batch) {

@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QString>
 
-#include "background_read.h"
+#include "platform/background.h"
 
 namespace Controls {
 
@@ -40,7 +40,7 @@ class FileListView : public QListView {
  private:
   class Names;
   Names* names_;
-  BackgroundRead read_;
+  Platform::Background read_;
   QString path_;
   qsizetype batchRows_ = DefaultBatchRows;
   bool filling_ = false;
