@@ -10,17 +10,12 @@ inline QString AppFolder;        // the program file's folder, always ending in 
 inline QString ExeName;          // the program file's name without folder and extension
 inline QString SettingsSection;  // "Divuvadi Foldwarn": settings section, window caption, default message title
 inline QString SettingsFile;     // full path of the settings file, the one written
-inline QString SettingsSource;   // the file the settings are read from; empty: SettingsFile
-inline QString UserToneFolder;   // the user's own tones, listed with the program folder's; empty when portable
 
 // The running program file, or the one a test put in its place.
 QString ProgramFile();
 // Tests start Main as if the program file were here: program folder, name and settings file follow from it.
 void SetProgramFileForTesting(const QString& programFile);
-void InitProgramFolders();
 
-// Settings file
-void InitSettingsFile();
 QString ReadSetting(const QString& section, const QString& key, const QString& file, const QString& defaultValue);
 // A write that cannot be made is lost silently, as the original's was.
 void WriteSetting(const QString& section, const QString& key, const QString& value, const QString& file);

@@ -2,10 +2,8 @@
 #include "platform/paths.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include "commands.h"
-#include "commands/guarded.h"
 
 namespace Commands {
 namespace {
@@ -23,15 +21,6 @@ QString ProgramFile() {
 }
 
 void SetProgramFileForTesting(const QString& programFile) { programFileOverride() = programFile; }
-
-void InitProgramFolders() {
-  const QFileInfo program(ProgramFile());
-  Guarded([&] {
-    AppFolder = program.absolutePath();
-    AddBackslash(AppFolder);
-  });
-  Guarded([&] { ExeName = program.completeBaseName(); });
-}
 
 QString AddBackslash(QString& path) {
   if (!path.endsWith(Platform::Separator)) path += Platform::Separator;

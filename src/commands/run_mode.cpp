@@ -13,10 +13,49 @@ using namespace Qt::StringLiterals;
 namespace Commands {
 
 Places ChoosePlaces(const PlaceFacts& facts) {
-  if (facts.programSettingsWritable)
-    return {RunMode::Portable, facts.programSettings, facts.programSettings, QString()};
-  return {RunMode::Installed, facts.userSettingsExists ? facts.userSettings : facts.programSettings, facts.userSettings,
-          facts.userToneFolder};
+  Places places;
+  places.programFolder = facts.programFolder;
+  if (facts.programSettingsWritable) {
+    places.mode = RunMode::Portable;
+    places.settingsRead = places.settingsWrite = facts.programSettings;
+    places.defaultFolder = facts.programFolder;
+    return places;
+  }
+  places.mode = RunMode::Installed;
+  places.settingsRead = facts.userSettingsExists ? facts.userSettings : facts.programSettings;
+  places.settingsWrite = facts.userSettings;
+  places.userToneFolder = facts.userToneFolder;
+  places.defaultFolder = facts.home;
+  return places;
+}
+
+QString ProgramSettingsFile(const QString& programFolder, const QString& exeName) {
+  // Always ".exe", whatever the real extension: the last three characters become "ini".
+  const QString longName = GetLongPath(programFolder + exeName + u".exe"_s);
+  return longName.size() >= 3 ? longName.chopped(3) + u"ini"_s : QString();
+}
+
+Places FindPlaces(const QString& programFile) {
+  const QFileInfo program(programFile);
+  PlaceFacts facts{};
+  facts.programFolder = program.absolutePath();
+  AddBackslash(facts.programFolder);
+  const QString exeName = program.completeBaseName();
+  facts.programSettings = ProgramSettingsFile(facts.programFolder, exeName);
+  facts.programSettingsWritable = Platform::CanReplaceFile(facts.programSettings);
+  // QStandardPaths follows $XDG_CONFIG_HOME / $XDG_DATA_HOME and falls back to ~/.config, ~/.local/share.
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  facts.userSettings = config + u"/foldwarn/foldwarn.ini"_s;
+  facts.userSettingsExists = FileExists(facts.userSettings);
+  facts.userToneFolder = data + u"/foldwarn/"_s;
+  facts.home = QDir::homePath();
+  AddBackslash(facts.home);
+
+  Places places = ChoosePlaces(facts);
+  places.exeName = exeName;
+  if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(places.settingsWrite).absolutePath());
+  return places;
 }
 
 QString LocateTone(const QString& name, const QStringList& folders, const std::function<bool(const QString&)>& exists) {
@@ -29,25 +68,10 @@ QString LocateTone(const QString& name, const QStringList& folders, const std::f
   return folders.last() + name;
 }
 
-void InitRunMode() {
-  // QStandardPaths follows $XDG_CONFIG_HOME / $XDG_DATA_HOME and falls back to ~/.config, ~/.local/share.
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  PlaceFacts facts{SettingsFile, Platform::CanReplaceFile(SettingsFile), config + u"/foldwarn/foldwarn.ini"_s, false,
-                   data + u"/foldwarn/"_s};
-  facts.userSettingsExists = FileExists(facts.userSettings);
-  const Places places = ChoosePlaces(facts);
-  SettingsSource = places.settingsRead;
-  SettingsFile = places.settingsWrite;
-  UserToneFolder = places.userToneFolder;
-  // The user's settings folder is made here, so the write at close finds it.
-  if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(SettingsFile).absolutePath());
+QString ToneFile(const QString& name, const QString& userToneFolder) {
+  const QStringList folders =
+      userToneFolder.isEmpty() ? QStringList{AppFolder} : QStringList{userToneFolder, AppFolder};
+  return LocateTone(name, folders, FileExists);
 }
-
-QStringList ToneFolders() {
-  return UserToneFolder.isEmpty() ? QStringList{AppFolder} : QStringList{UserToneFolder, AppFolder};
-}
-
-QString ToneFile(const QString& name) { return LocateTone(name, ToneFolders(), FileExists); }
 
 }  // namespace Commands

@@ -2,7 +2,7 @@
 #include "settings.h"
 
 #include "commands/commands.h"
-#include "commands/guarded.h"
+#include "commands/resume_next.h"
 #include "platform/private_profile.h"
 
 using namespace Qt::StringLiterals;
@@ -24,13 +24,6 @@ constexpr Key Keys[] = {{"LetzterPfad"_L1, &Settings::watchedPath},
 
 }  // namespace
 
-void InitSettingsFile() {
-  SettingsSection = u"Divuvadi Foldwarn"_s;
-  // Always ".exe", whatever the real extension: the last three characters become "ini".
-  const QString longName = GetLongPath(AppFolder + ExeName + u".exe"_s);
-  if (longName.size() >= 3) SettingsFile = longName.chopped(3) + u"ini"_s;
-}
-
 QString ReadSetting(const QString& section, const QString& key, const QString& file, const QString& defaultValue) {
   QString value = Platform::ReadProfileString(section, key, file).value_or(QString());
   if (value.size() > MaxSettingLength) {
@@ -44,20 +37,21 @@ void WriteSetting(const QString& section, const QString& key, const QString& val
   Platform::WriteProfileString(section, key, value, file);
 }
 
-Settings DefaultSettings() { return {AppFolder, u"60"_s, u"add.wav"_s, u"remove.wav"_s}; }
+Settings DefaultSettings(const QString& watchedFolder) {
+  return {watchedFolder, u"60"_s, u"add.wav"_s, u"remove.wav"_s};
+}
 
-Settings ReadSettings() {
-  Settings settings = DefaultSettings();
-  const QString& file = SettingsSource.isEmpty() ? SettingsFile : SettingsSource;
+Settings ReadSettings(const QString& file, const Settings& defaults) {
+  Settings settings = defaults;
   for (const Key& key : Keys) {
-    Guarded([&] { settings.*key.value = ReadSetting(SettingsSection, key.name, file, settings.*key.value); });
+    ResumeNext([&] { settings.*key.value = ReadSetting(SettingsSectionName, key.name, file, settings.*key.value); });
   }
   return settings;
 }
 
-void WriteSettings(const Settings& settings) {
+void WriteSettings(const QString& file, const Settings& settings) {
   for (const Key& key : Keys)
-    Guarded([&] { WriteSetting(SettingsSection, key.name, settings.*key.value, SettingsFile); });
+    ResumeNext([&] { WriteSetting(SettingsSectionName, key.name, settings.*key.value, file); });
 }
 
 }  // namespace Commands

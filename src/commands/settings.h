@@ -13,11 +13,14 @@ struct Settings {
   QString removeSound;  // "removeSound", a bare file name
 };
 
-// What a fresh program folder starts with; the watched folder defaults to the program folder.
-Settings DefaultSettings();
-// Each setting from the settings file, its default where it is missing or empty.
-Settings ReadSettings();
-// Each setting into the settings file; one that cannot be written does not keep the others from it.
-void WriteSettings(const Settings& settings);
+// The section every setting lives in; also the main window's caption and the default message title.
+inline constexpr QLatin1StringView SettingsSectionName("Divuvadi Foldwarn");
+
+// What a fresh start has: the given folder is watched.
+Settings DefaultSettings(const QString& watchedFolder);
+// Each setting from the file, its default where it is missing or empty.
+Settings ReadSettings(const QString& file, const Settings& defaults);
+// Each setting into the file; one that cannot be written does not keep the others from it.
+void WriteSettings(const QString& file, const Settings& settings);
 
 }  // namespace Commands

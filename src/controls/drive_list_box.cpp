@@ -2,31 +2,24 @@
 #include "drive_list_box.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSignalBlocker>
-#include <QStorageInfo>
 #include <algorithm>
 #include <memory>
 
+#include "platform/mount_table.h"
 #include "platform/paths.h"
 
 namespace Controls {
 
 namespace {
 
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
-#endif
-
 QString CleanFolder(const QString& folder) { return QDir::cleanPath(QDir::fromNativeSeparators(folder)); }
 
 // True when folder is root itself or lies below it.
 bool Holds(const QString& root, const QString& folder) {
-  if (!folder.startsWith(root, PathCase)) return false;
+  if (!folder.startsWith(root, Platform::PathCase)) return false;
   return folder.size() == root.size() || root.endsWith(u'/') || folder.at(root.size()) == u'/';
 }
 
@@ -45,80 +38,28 @@ QString Label(const Volume& volume) {
 QList<Volume> Arranged(const QList<Volume>& found) {
   QList<Volume> volumes;
   for (const Volume& volume : found) {
-    const bool known = std::any_of(volumes.cbegin(), volumes.cend(),
-                                   [&](const Volume& v) { return v.root.compare(volume.root, PathCase) == 0; });
+    const bool known = std::any_of(volumes.cbegin(), volumes.cend(), [&](const Volume& v) {
+      return v.root.compare(volume.root, Platform::PathCase) == 0;
+    });
     if (!known) volumes.append(volume);
   }
   const QString systemRoot = CleanFolder(QDir::rootPath());
   std::sort(volumes.begin(), volumes.end(), [&](const Volume& a, const Volume& b) {
-    const bool aSystem = a.root.compare(systemRoot, PathCase) == 0;
-    const bool bSystem = b.root.compare(systemRoot, PathCase) == 0;
+    const bool aSystem = a.root.compare(systemRoot, Platform::PathCase) == 0;
+    const bool bSystem = b.root.compare(systemRoot, Platform::PathCase) == 0;
     if (aSystem != bSystem) return aSystem;
-    return a.root.compare(b.root, PathCase) < 0;
+    return a.root.compare(b.root, Platform::PathCase) < 0;
   });
-  const bool hasSystem = !volumes.isEmpty() && volumes.first().root.compare(systemRoot, PathCase) == 0;
+  const bool hasSystem = !volumes.isEmpty() && volumes.first().root.compare(systemRoot, Platform::PathCase) == 0;
   if (!hasSystem) volumes.prepend({systemRoot, QString()});
   return volumes;
 }
 
-// The mount table writes blanks, tabs, line breaks and backslashes in a path as octal escapes.
-QString MountPoint(const QByteArray& field) {
-  QByteArray decoded;
-  for (qsizetype i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size()) {
-      bool ok = false;
-      const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-      if (ok) {
-        decoded.append(char(code));
-        i += 3;
-        continue;
-      }
-    }
-    decoded.append(field[i]);
-  }
-  return QFile::decodeName(decoded);
-}
-
-// Mounts no one keeps folders on, told by where they are mounted or by their type alone.
-bool IsSpecialMount(const QString& root, const QByteArray& type) {
-  for (const char* special : {"/dev", "/proc", "/sys", "/var/run", "/var/lock"}) {
-    if (Holds(QLatin1String(special), root)) return true;
-  }
-  static const QList<QByteArray> emptyTypes = {
-      "rootfs",  "autofs", "binfmt_misc", "bpf",        "cgroup",    "cgroup2", "configfs",
-      "debugfs", "devpts", "efivarfs",    "fusectl",    "hugetlbfs", "mqueue",  "nsfs",
-      "proc",    "pstore", "rpc_pipefs",  "securityfs", "selinuxfs", "sysfs",   "tracefs"};
-  return emptyTypes.contains(type);
-}
-
 }  // namespace
 
-QList<Volume> MountedVolumes() {
-  QList<Volume> found;
-  for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-    if (!storage.isValid()) continue;
-    const QString root = CleanFolder(storage.rootPath());
-    // Containers bind single files into place; only folders can be walked.
-    if (QFileInfo(root).isDir()) found.append({root, storage.name()});
-  }
-  return Arranged(found);
-}
+QList<Volume> MountedVolumes() { return Arranged(Platform::MountedVolumes()); }
 
-QList<Volume> ListedVolumes() {
-  QList<Volume> found;
-  QFile table(QStringLiteral("/proc/self/mountinfo"));
-  if (table.open(QIODevice::ReadOnly)) {
-    // "id parent major:minor root mount-point options [optional fields] - type source super-options"
-    for (const QByteArray& line : table.readAll().split('\n')) {
-      const QList<QByteArray> fields = line.split(' ');
-      const qsizetype dash = fields.indexOf("-");
-      if (fields.size() < 5 || dash < 0 || dash + 1 >= fields.size()) continue;
-      const QString root = CleanFolder(MountPoint(fields.at(4)));
-      if (!IsSpecialMount(root, fields.at(dash + 1))) found.append({root, QString()});
-    }
-  }
-  return Arranged(found);
-}
+QList<Volume> ListedVolumes() { return Arranged(Platform::ListedVolumes()); }
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this, Platform::Background::Priority::Low) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit changed(); });

@@ -6,19 +6,16 @@
 #include <QString>
 
 #include "platform/background.h"
+#include "platform/mount_table.h"
 
 namespace Controls {
 
-struct Volume {
-  QString root;  // the volume's top folder, "/" for the system volume
-  QString name;  // its label, may be empty
-};
+using Volume = Platform::Volume;
 
-// The mounted volumes that hold folders, "/" first, then by root. Asks every file system (statfs): may wait on a
-// hung share.
+// The platform's volumes without duplicates, "/" first (always there), then by root. Asks every file system: may
+// wait on a hung share.
 QList<Volume> MountedVolumes();
-// The same from the mount table alone, without labels and without asking any file system: never waits, but may
-// hold a few mounts that MountedVolumes() leaves out (empty pseudo file systems, files bound into place).
+// The same from the mount table alone: never waits.
 QList<Volume> ListedVolumes();
 
 // The classic drive list: one entry per volume. Every change of the selection, by the user or by code,

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <algorithm>
 
-#include "platform/folder_count.h"
 #include "platform/paths.h"
 
 namespace Controls {
@@ -33,20 +32,8 @@ void FileListBox::setExtraFolder(const QString& folder) {
   refresh();
 }
 
-void FileListBox::setCountOnly(bool countOnly) {
-  countOnly_ = countOnly;
-  clear();
-  refresh();
-}
-
 bool FileListBox::refresh() {
   if (path_.isEmpty()) return false;
-  if (countOnly_) {
-    const std::optional<qint64> counted = Platform::CountFolderFiles(path_);
-    if (!counted) return false;
-    countedFiles_ = *counted;
-    return true;
-  }
   if (!Platform::IsListableFolder(path_)) return false;
   const QDir dir(path_);
   const QStringList patterns = pattern_.isEmpty() ? QStringList() : pattern_.split(u';', Qt::SkipEmptyParts);
@@ -64,8 +51,6 @@ bool FileListBox::refresh() {
   addItems(names);
   return true;
 }
-
-qint64 FileListBox::listCount() const { return countOnly_ ? countedFiles_ : count(); }
 
 QString FileListBox::selectedFileName() const {
   const QList<QListWidgetItem*> selected = selectedItems();

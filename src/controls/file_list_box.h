@@ -30,11 +30,6 @@ class FileListBox : public QListWidget {
   // Re-reads the folder; false (entries kept) when it cannot be read now.
   bool refresh();
 
-  // Counting only, for a list nobody sees: refresh() counts the files and builds no rows.
-  void setCountOnly(bool countOnly);
-  bool countOnly() const { return countOnly_; }
-
-  qint64 listCount() const;
   QString fileName(int index) const;
   // The selected entry's name, empty when nothing is selected.
   QString selectedFileName() const;
@@ -43,8 +38,6 @@ class FileListBox : public QListWidget {
   QString path_;
   QString pattern_;
   QString extraFolder_;
-  bool countOnly_ = false;
-  qint64 countedFiles_ = 0;
 };
 
 }  // namespace Controls

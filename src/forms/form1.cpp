@@ -18,7 +18,7 @@
 #include "commands/app_modul.h"
 #include "commands/commands.h"
 #include "commands/dialog_font.h"
-#include "commands/guarded.h"
+#include "commands/resume_next.h"
 #include "commands/run_mode.h"
 #include "commands/settings.h"
 #include "commands/twips.h"
@@ -71,7 +71,7 @@ void NameControls(Form1& form) {
 
 }  // namespace
 
-using Commands::Guarded;
+using Commands::ResumeNext;
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
   setObjectName(u"Form1"_s);
@@ -99,7 +99,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   // The hidden counting list of the design. It stays empty: the count runs on the watch's own thread, so that a
   // slow folder never holds up the window.
   File1 = Make<Controls::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
-  File1->setCountOnly(true);
   File1->setHidden(true);
   Command1 = Make<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
   Command1->setAutoDefault(false);
@@ -149,7 +148,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Form_Load() {
-  Guarded([&] {
+  ResumeNext([&] {
     Commands::CenterForm(this);
     setWindowTitle(Commands::SettingsSection);
   });
@@ -157,20 +156,20 @@ void Form1::Form_Load() {
 
 void Form1::Form_Unload() {
   SaveSettings();
-  Guarded([] { Platform::EndProgram(0); });
+  ResumeNext([] { Platform::EndProgram(0); });
 }
 
 void Form1::SaveSettings() {
   Commands::Settings settings;
-  Guarded([&] { settings.watchedPath = storedFolder_.value_or(Text1->text()); });
-  Guarded([&] { settings.interval = QString::number(HScroll1->value()); });
-  Guarded([&] { settings.addSound = File2->selectedFileName(); });
-  Guarded([&] { settings.removeSound = File3->selectedFileName(); });
-  Commands::WriteSettings(settings);
+  ResumeNext([&] { settings.watchedPath = storedFolder_.value_or(Text1->text()); });
+  ResumeNext([&] { settings.interval = QString::number(HScroll1->value()); });
+  ResumeNext([&] { settings.addSound = File2->selectedFileName(); });
+  ResumeNext([&] { settings.removeSound = File3->selectedFileName(); });
+  Commands::WriteSettings(Commands::SettingsFile, settings);
 }
 
 void Form1::Timer1_Timer() {
-  Guarded([&] {
+  ResumeNext([&] {
     ++TickCounter;
     // At least, not equal: a lowered interval checks at the very next tick.
     const bool due = TickCounter >= HScroll1->value();
@@ -181,7 +180,7 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::TakeAnswer(const Watch::Answer& answer) {
-  Guarded([&] {
+  ResumeNext([&] {
     answered_ = true;
     if (startTimerWhenAnswered_) {
       startTimerWhenAnswered_ = false;
@@ -223,7 +222,7 @@ void Form1::StartTimerWhenAnswered() {
 }
 
 void Form1::HScroll1_Change() {
-  Guarded([&] { Label1->setText(IntervalCaption(HScroll1->value())); });
+  ResumeNext([&] { Label1->setText(IntervalCaption(HScroll1->value())); });
 }
 
 void Form1::HScroll1_Scroll() { HScroll1_Change(); }
@@ -234,11 +233,11 @@ namespace {
 // name cannot be read, and the tone stays what it was.
 void PickTone(const Controls::FileListBox* list, QString& tone) {
   if (AppModul::StartupFilling != 0) return;
-  Guarded([&] {
+  ResumeNext([&] {
     const QString name = list->selectedFileName();
-    if (!name.isEmpty()) tone = Commands::ToneFile(name);
+    if (!name.isEmpty()) tone = Commands::ToneFile(name, list->extraFolder());
   });
-  Guarded([&] { Sound::PlaySoundFile(tone); });
+  ResumeNext([&] { Sound::PlaySoundFile(tone); });
 }
 
 }  // namespace
@@ -251,12 +250,12 @@ void Form1::Command1_Click() {
   // The picker lets events run while it is made: a press meanwhile finds no picker yet and must not make a
   // second one.
   if (buildingPicker_) return;
-  Guarded([&] {
+  ResumeNext([&] {
     AppModul::PickerOpen = 1;
     AppModul::PickerPath = Text1->text();
     AppModul::PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
   });
-  Guarded([&] {
+  ResumeNext([&] {
     // One picker at a time: pressing again while it is open shows the open one once more.
     if (!picker_) {
       buildingPicker_ = true;
@@ -269,7 +268,7 @@ void Form1::Command1_Click() {
     picker_->raise();
     picker_->activateWindow();
   });
-  Guarded([&] {
+  ResumeNext([&] {
     // Wait without spinning: the loop sleeps until the picker closes, while the timer and both windows go on.
     // A second press waits nested in this one; the close ends both waits.
     if (AppModul::PickerOpen != 1 || !picker_) return;
@@ -278,13 +277,13 @@ void Form1::Command1_Click() {
     connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
     wait.exec();
   });
-  Guarded([&] {
+  ResumeNext([&] {
     // A folder picked now replaces the stored one that this run could not watch.
     if (AppModul::PickerPath != Text1->text()) storedFolder_.reset();
     Text1->setText(AppModul::PickerPath);
   });
-  Guarded([&] { dummy->setFocus(); });
-  Guarded([&] { WatchChosenFolder(AppModul::PickerPath); });
+  ResumeNext([&] { dummy->setFocus(); });
+  ResumeNext([&] { WatchChosenFolder(AppModul::PickerPath); });
 }
 
 void Form1::WatchChosenFolder(const QString& folder) {

@@ -7,6 +7,7 @@
 namespace Platform {
 
 inline constexpr QChar Separator = u'/';
+inline constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
 
 // The long form of a path, for file systems that keep short aliases of names.
 QString LongPathName(const QString& path);

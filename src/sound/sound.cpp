@@ -2,15 +2,12 @@
 #include "sound.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QThread>
 #include <condition_variable>
 #include <mutex>
 #include <new>
 #include <optional>
 
-#include "commands/commands.h"
-#include "commands/run_mode.h"
 #include "tone_cache.h"
 #include "tone_output.h"
 
@@ -149,17 +146,12 @@ void StopEngine() { engine().Stop(); }
 
 }  // namespace
 
-QString ResolveToneFile(const QString& file) {
-  if (file.isEmpty() || file.contains(u'/') || file.contains(QDir::separator())) return file;
-  return Commands::ToneFile(file);
-}
-
 void PlaySoundFile(const QString& file) {
   if (testPlayer()) {
     testPlayer()(file);
     return;
   }
-  engine().Play(ResolveToneFile(file));
+  engine().Play(file);
 }
 
 void SetPlayerForTesting(Player player) { testPlayer() = std::move(player); }

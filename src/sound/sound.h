@@ -6,13 +6,9 @@
 
 namespace Sound {
 
-// Starts playing a wave file in the background and returns at once. A bare name is looked up as
-// ResolveToneFile says; a file that cannot be played gives the built-in fallback tone. Never reports a failure.
+// Starts playing a wave file in the background and returns at once. The path is played as given, never looked
+// up; a file that cannot be played gives the built-in fallback tone. Never reports a failure.
 void PlaySoundFile(const QString& file);
-
-// The file PlaySoundFile plays for a name: a bare name (no folder separator) is the user's tone of that name
-// when there is one, else the program folder's.
-QString ResolveToneFile(const QString& file);
 
 // Tests put a recorder in place of the real player; an empty function restores it.
 using Player = std::function<void(const QString& file)>;

@@ -12,8 +12,8 @@
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
-#include "commands/guarded.h"
 #include "commands/interval_text.h"
+#include "commands/resume_next.h"
 #include "commands/run_mode.h"
 #include "commands/settings.h"
 #include "commands/window_placement.h"
@@ -35,7 +35,8 @@ QPointer<Form1>& mainForm() {
 // Selects the stored tone in its list without regard to case. When its file cannot be opened (or the list
 // is empty), the default name takes its place and nothing is selected. A name found in another case takes
 // the file's own spelling: on a case-sensitive file system the stored spelling would name no file.
-void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QString& defaultName) {
+void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QString& defaultName,
+                      const QString& userToneFolder) {
   if (list->count() == 0) {
     toneName = defaultName;
     return;
@@ -46,7 +47,7 @@ void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QStr
     if (list->fileName(i).toUpper() == wanted) match = i;
   }
   const QString fileName = match >= 0 ? list->fileName(match) : toneName;
-  if (!FileExists(ToneFile(fileName))) {
+  if (!FileExists(ToneFile(fileName, userToneFolder))) {
     toneName = defaultName;
     return;
   }
@@ -89,7 +90,7 @@ void Main() {
   // leaving no other trace.
   bool firstInstance = true;
   QString exeName, folder;
-  Guarded([&] {
+  ResumeNext([&] {
     const QFileInfo program(ProgramFile());
     exeName = program.completeBaseName();
     folder = program.absolutePath();
@@ -97,19 +98,23 @@ void Main() {
     firstInstance = Platform::ClaimSingleInstance(exeName, folder);
   });
   if (!firstInstance) {
-    Guarded([&] { Platform::CallRunningInstance(exeName, folder); });
+    ResumeNext([&] { Platform::CallRunningInstance(exeName, folder); });
     Platform::EndProgram(0);
     return;
   }
 
-  // Folders and settings file: the window takes its caption from the section while it loads.
-  Guarded([] { InitProgramFolders(); });
-  Guarded([] { InitSettingsFile(); });
-  // Portable or installed: decides which settings file is read and written and where the user's tones are.
-  Guarded([] { InitRunMode(); });
+  // Where the files live, portable or installed; the window takes its caption from the section while it loads.
+  Places places;
+  ResumeNext([&] { places = FindPlaces(ProgramFile()); });
+  ResumeNext([&] {
+    AppFolder = places.programFolder;
+    ExeName = places.exeName;
+    SettingsSection = SettingsSectionName;
+    SettingsFile = places.settingsWrite;
+  });
 
   // The window appears with its design values while it is filled.
-  Guarded([] {
+  ResumeNext([] {
     delete mainForm();  // a previous run in the same process
     mainForm() = new Form1;
     mainForm()->show();
@@ -117,59 +122,60 @@ void Main() {
   Form1* const form = mainForm();
   if (!form) return;
   // A logout or `kill` closes the window the normal way, so the settings are saved.
-  Guarded([] {
+  ResumeNext([] {
     Platform::OnQuitSignal([] {
       if (Form1* f = mainForm()) f->close();
     });
   });
-  Guarded([] { Platform::OnSecondStart([] { BringToFront(mainForm()); }); });
+  ResumeNext([] { Platform::OnSecondStart([] { BringToFront(mainForm()); }); });
 
   // The four settings.
-  const Settings defaults = DefaultSettings();
-  Settings stored = ReadSettings();
+  const Settings defaults = DefaultSettings(places.defaultFolder);
+  Settings stored = ReadSettings(places.settingsRead, defaults);
   QString& watchedPath = stored.watchedPath;
   QString& addName = stored.addSound;
   QString& removeName = stored.removeSound;
 
-  // A folder that is gone gives way to the program folder for this run; an existing one stays as stored. The
+  // A folder that is gone gives way to the default folder for this run; an existing one stays as stored. The
   // stored one may only be not mounted yet, so closing writes it back unless the user picks another.
-  Guarded([&] {
+  ResumeNext([&] {
     if (watchedPath.isEmpty() || !FolderExists(watchedPath)) {
       if (!watchedPath.isEmpty()) form->KeepStoredFolder(watchedPath);
-      watchedPath = AppFolder;
+      watchedPath = places.defaultFolder;
     }
   });
-  Guarded([&] { form->Text1->setText(watchedPath); });
+  ResumeNext([&] { form->Text1->setText(watchedPath); });
   // The first count runs on the watch's thread while the window fills; it becomes the base the checks compare with.
-  Guarded([&] { form->WatchFolder(form->Text1->text()); });
+  ResumeNext([&] { form->WatchFolder(form->Text1->text()); });
 
   // Both tone lists show the program folder's wave files, and the user's own when installed.
   for (Controls::FileListBox* list : {form->File2, form->File3}) {
-    Guarded([&] { list->setExtraFolder(UserToneFolder); });
-    Guarded([&] { list->setPath(AppFolder); });
+    ResumeNext([&] { list->setExtraFolder(places.userToneFolder); });
+    ResumeNext([&] { list->setPath(AppFolder); });
   }
 
   // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
   AppModul::StartupFilling = 1;
-  Guarded([&] { SelectStoredTone(form->File2, addName, defaults.addSound); });
-  Guarded([&] { SelectStoredTone(form->File3, removeName, defaults.removeSound); });
-  Guarded([&] {
-    AppModul::AddSoundFile = addName;
-    AppModul::RemoveSoundFile = removeName;
+  ResumeNext([&] { SelectStoredTone(form->File2, addName, defaults.addSound, places.userToneFolder); });
+  ResumeNext([&] { SelectStoredTone(form->File3, removeName, defaults.removeSound, places.userToneFolder); });
+  // Each tone is resolved to its file here, once: playing it later looks nowhere.
+  ResumeNext([&] {
+    AppModul::AddSoundFile = ToneFile(addName, places.userToneFolder);
+    AppModul::RemoveSoundFile = ToneFile(removeName, places.userToneFolder);
   });
   AppModul::StartupFilling = 0;
 
   // Let the window repaint with its contents.
-  Guarded([] { QCoreApplication::processEvents(); });
+  ResumeNext([] { QCoreApplication::processEvents(); });
   if (!mainForm()) return;
 
   // The interval; a change of value updates the label through the scroll bar's change handling.
-  Guarded([&] {
+  ResumeNext([&] {
     if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
   });
 
   // Last of all the watch starts, once the first count is in.
-  Guarded([&] { form->StartTimerWhenAnswered(); });
+  ResumeNext([&] { form->StartTimerWhenAnswered(); });
 }
 
 }  // namespace Commands

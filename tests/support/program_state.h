@@ -19,8 +19,6 @@ inline void ResetProgramState() {
   Commands::ExeName.clear();
   Commands::SettingsSection.clear();
   Commands::SettingsFile.clear();
-  Commands::SettingsSource.clear();
-  Commands::UserToneFolder.clear();
   AppModul::PickerOpen = 0;
   AppModul::PickerCaption.clear();
   AppModul::PickerPath.clear();

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSet>
+#include <QTemporaryDir>
 
+#include "commands/commands.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -16,26 +19,31 @@ using Commands::RunMode;
 const QString Admin = u"/usr/lib/foldwarn/foldwarn.ini"_s;
 const QString User = u"/home/u/.config/foldwarn/foldwarn.ini"_s;
 const QString UserTones = u"/home/u/.local/share/foldwarn/"_s;
+const QString Program = u"/usr/lib/foldwarn/"_s;
+const QString Home = u"/home/u/"_s;
 
 TEST(ChoosePlaces, ByWritableProgramFolderAndUserFile) {
   struct Row {
     const char* name;
     bool programWritable, userExists;
     RunMode mode;
-    QString read, write, tones;
+    QString read, write, tones, watched;
   };
   const Row rows[] = {
-      {"PortableIgnoresUserFile", true, true, RunMode::Portable, Admin, Admin, u""_s},
-      {"Portable", true, false, RunMode::Portable, Admin, Admin, u""_s},
-      {"InstalledReadsUserFile", false, true, RunMode::Installed, User, User, UserTones},
-      {"InstalledFirstStartReadsAdminFile", false, false, RunMode::Installed, Admin, User, UserTones},
+      {"PortableIgnoresUserFile", true, true, RunMode::Portable, Admin, Admin, u""_s, Program},
+      {"Portable", true, false, RunMode::Portable, Admin, Admin, u""_s, Program},
+      {"InstalledReadsUserFile", false, true, RunMode::Installed, User, User, UserTones, Home},
+      {"InstalledFirstStartReadsAdminFile", false, false, RunMode::Installed, Admin, User, UserTones, Home},
   };
   for (const Row& r : rows) {
-    const Commands::Places p = Commands::ChoosePlaces({Admin, r.programWritable, User, r.userExists, UserTones});
+    const Commands::Places p =
+        Commands::ChoosePlaces({Admin, r.programWritable, User, r.userExists, UserTones, Program, Home});
     EXPECT_EQ(p.mode, r.mode) << r.name;
     EXPECT_EQ(p.settingsRead, r.read) << r.name;
     EXPECT_EQ(p.settingsWrite, r.write) << r.name;
     EXPECT_EQ(p.userToneFolder, r.tones) << r.name;
+    EXPECT_EQ(p.defaultFolder, r.watched) << r.name;
+    EXPECT_EQ(p.programFolder, Program) << r.name;
   }
 }
 
@@ -58,6 +66,24 @@ TEST(LocateTone, UserFolderFirstThenProgramFolder) {
   }
   // One folder: its file, without a look at the disk.
   EXPECT_EQ(Commands::LocateTone(u"a.wav"_s, {u"/prog/"_s}, [](const QString&) -> bool { throw 0; }), u"/prog/a.wav"_s);
+}
+
+// Installed: a bare name is the user's tone when they have one of that name, else the program's.
+TEST(ToneFile, UsersToneFirst) {
+  QTemporaryDir program, user;
+  for (const QString& file : {program.filePath("add.wav"), program.filePath("remove.wav"), user.filePath("add.wav"),
+                              user.filePath("mine.wav")}) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  Commands::AppFolder = program.path() + u'/';
+  const QString userFolder = user.path() + u'/';
+  EXPECT_EQ(Commands::ToneFile("add.wav", userFolder), user.filePath("add.wav"));
+  EXPECT_EQ(Commands::ToneFile("mine.wav", userFolder), user.filePath("mine.wav"));
+  EXPECT_EQ(Commands::ToneFile("remove.wav", userFolder), program.filePath("remove.wav"));
+  EXPECT_EQ(Commands::ToneFile("gone.wav", userFolder), program.filePath("gone.wav"));
+  EXPECT_EQ(Commands::ToneFile("add.wav", QString()), program.filePath("add.wav"));
+  Commands::AppFolder.clear();
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "commands/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "commands/commands.h"
+#include "commands/run_mode.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -56,23 +59,15 @@ TEST_F(Settings, WriteSettingStores) {
   EXPECT_FALSE(QFile::exists(dir.filePath("gone/x.ini")));
 }
 
-TEST(InitSettingsFile, NamesTheFileAfterTheProgram) {
+TEST(ProgramSettingsFile, NamesTheFileAfterTheProgram) {
   struct Case {
     QString appFolder, exeName, expected;
   };
   const Case cases[] = {{u"/opt/foldwarn/"_s, u"foldwarn"_s, u"/opt/foldwarn/foldwarn.ini"_s},
                         {u"/opt/foldwarn/"_s, u"Foldwarn-2"_s, u"/opt/foldwarn/Foldwarn-2.ini"_s},
                         {u"/"_s, u"fw"_s, u"/fw.ini"_s}};
-  for (const Case& c : cases) {
-    Commands::AppFolder = c.appFolder;
-    Commands::ExeName = c.exeName;
-    Commands::InitSettingsFile();
-    EXPECT_EQ(Commands::SettingsSection, u"Divuvadi Foldwarn"_s);
-    EXPECT_EQ(Commands::SettingsFile, c.expected);
-  }
-  Commands::AppFolder.clear();
-  Commands::ExeName.clear();
-  Commands::SettingsFile.clear();
+  for (const Case& c : cases) EXPECT_EQ(Commands::ProgramSettingsFile(c.appFolder, c.exeName), c.expected);
+  EXPECT_EQ(Commands::SettingsSectionName, u"Divuvadi Foldwarn"_s);
 }
 
 }  // namespace

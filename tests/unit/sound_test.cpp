@@ -16,7 +16,6 @@
 #include <mutex>
 #include <new>
 
-#include "commands/commands.h"
 #include "sound/tone_cache.h"
 #include "sound/tone_output.h"
 #include "support/qt_printers.h"
@@ -86,12 +85,10 @@ class PlaySoundFileTest : public ::testing::Test {
     WriteSine(Path("a.wav"), 440, 0.20);
     WriteSine(Path("b.wav"), 880, 0.30);
     WriteSine(Path("c.wav"), 660, 0.40);
-    savedAppFolder_ = Commands::AppFolder;
   }
   void TearDown() override {
     log_->Release();
     Sound::WaitForPlaybackForTesting();
-    Commands::AppFolder = savedAppFolder_;
     Sound::SetPlayerForTesting({});
   }
   QString Path(const QString& name) const { return tmp_.path() + "/" + name; }
@@ -100,7 +97,6 @@ class PlaySoundFileTest : public ::testing::Test {
 
   QTemporaryDir tmp_;
   std::shared_ptr<PlayLog> log_ = std::make_shared<PlayLog>();
-  QString savedAppFolder_;
 };
 
 TEST_F(PlaySoundFileTest, PlaysTheFileOrTheFallback) {
@@ -133,13 +129,6 @@ TEST_F(PlaySoundFileTest, OutOfMemoryGivesTheFallback) {
   Sound::PlaySoundFile(Path("b.wav"));
   Sound::WaitForPlaybackForTesting();
   EXPECT_EQ(log_->frames(), (std::vector<qint64>{FallbackFrames(), Frames(0.30)}));
-}
-
-TEST_F(PlaySoundFileTest, BareNameIsTakenFromTheProgramFolder) {
-  Commands::AppFolder = tmp_.path() + "/";
-  Sound::PlaySoundFile("c.wav");
-  Sound::WaitForPlaybackForTesting();
-  EXPECT_EQ(log_->frames(), std::vector<qint64>{Frames(0.40)});
 }
 
 TEST_F(PlaySoundFileTest, ReturnsWhileTheOutputIsStillBusy) {
@@ -180,39 +169,6 @@ TEST_F(PlaySoundFileTest, TestPlayerGetsTheNameUnchanged) {
   Sound::WaitForPlaybackForTesting();
   EXPECT_EQ(names, QStringList{"add.wav"});
   EXPECT_TRUE(log_->played.empty());
-}
-
-TEST(ResolveToneFile, BareNamesGoToTheProgramFolder) {
-  const QString saved = Commands::AppFolder;
-  Commands::AppFolder = "/opt/foldwarn/";
-  struct Row {
-    const char* name;
-    QString file, expected;
-  };
-  for (const Row& row : {Row{"BareName", "add.wav", "/opt/foldwarn/add.wav"},
-                         Row{"NameWithBlanks", "neue datei.wav", "/opt/foldwarn/neue datei.wav"},
-                         Row{"AbsolutePath", "/usr/share/sounds/x.wav", "/usr/share/sounds/x.wav"},
-                         Row{"RelativeWithFolder", "tones/x.wav", "tones/x.wav"}, Row{"Empty", "", ""}})
-    EXPECT_EQ(Sound::ResolveToneFile(row.file), row.expected) << row.name;
-  Commands::AppFolder = saved;
-}
-
-// Installed: a bare name is the user's tone when they have one of that name, else the program's.
-TEST(ResolveToneFile, UsersToneFirst) {
-  QTemporaryDir program, user;
-  for (const QString& file : {program.filePath("add.wav"), program.filePath("remove.wav"), user.filePath("add.wav"),
-                              user.filePath("mine.wav")}) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  }
-  Commands::AppFolder = program.path() + u'/';
-  Commands::UserToneFolder = user.path() + u'/';
-  EXPECT_EQ(Sound::ResolveToneFile("add.wav"), user.filePath("add.wav"));
-  EXPECT_EQ(Sound::ResolveToneFile("mine.wav"), user.filePath("mine.wav"));
-  EXPECT_EQ(Sound::ResolveToneFile("remove.wav"), program.filePath("remove.wav"));
-  EXPECT_EQ(Sound::ResolveToneFile("gone.wav"), program.filePath("gone.wav"));
-  Commands::AppFolder.clear();
-  Commands::UserToneFolder.clear();
 }
 
 }  // namespace

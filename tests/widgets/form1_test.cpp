@@ -114,7 +114,6 @@ TEST(Form1Design, CaptionsAndSettings) {
   EXPECT_EQ(form.File2->pattern(), u"*.wav"_s);
   EXPECT_EQ(form.File3->pattern(), u"*.wav"_s);
   EXPECT_TRUE(form.File1->pattern().isEmpty());
-  EXPECT_TRUE(form.File1->countOnly());
   EXPECT_EQ(form.Timer1->interval(), 1000);
   EXPECT_EQ(form.findChild<QTimer*>(u"Timer1"_s), form.Timer1);
 

@@ -87,8 +87,8 @@ TEST_F(Startup, WithoutSettingsWatchesTheProgramFolder) {
   EXPECT_EQ(form->File2->selectedFileName(), u"add.wav"_s);
   EXPECT_EQ(form->File3->selectedFileName(), u"remove.wav"_s);
   EXPECT_EQ(form->File2->count(), 3);
-  EXPECT_EQ(AppModul::AddSoundFile, u"add.wav"_s);
-  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_EQ(AppModul::AddSoundFile, appFolder + u"add.wav"_s);
+  EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + u"remove.wav"_s);
   EXPECT_EQ(AppModul::StartupFilling, 0);
   EXPECT_TRUE(form->Timer1->isActive());
   EXPECT_TRUE(played.isEmpty());              // selecting the stored tones plays nothing
@@ -148,10 +148,10 @@ TEST_F(Startup, StoredTones) {
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->File2->selectedFileName(), c.selected) << c.name;
-    EXPECT_EQ(AppModul::AddSoundFile, c.tone) << c.name;
+    EXPECT_EQ(AppModul::AddSoundFile, appFolder + c.tone) << c.name;
     const QString removeTone = c.tone == u"add.wav"_s ? u"remove.wav"_s : c.tone;
     EXPECT_EQ(form->File3->selectedFileName(), c.selected == u"add.wav"_s ? u"remove.wav"_s : c.selected) << c.name;
-    EXPECT_EQ(AppModul::RemoveSoundFile, removeTone) << c.name;
+    EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + removeTone) << c.name;
   }
   EXPECT_TRUE(played.isEmpty());
 }
@@ -188,8 +188,8 @@ TEST_F(Startup, EmptyProgramFolder) {
   EXPECT_EQ(form->File2->count(), 0);
   EXPECT_EQ(form->File3->count(), 0);
   EXPECT_EQ(form->File2->selectedFileName(), u""_s);
-  EXPECT_EQ(AppModul::AddSoundFile, u"add.wav"_s);
-  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_EQ(AppModul::AddSoundFile, appFolder + u"add.wav"_s);
+  EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + u"remove.wav"_s);
   EXPECT_TRUE(form->Timer1->isActive());
 }
 
@@ -213,7 +213,7 @@ TEST_F(Startup, WatchStartsOnlyWhenTheWindowIsFilled) {
   // The first check compares with the count taken at start: a new file gives the new-file tone.
   Touch(programDir.filePath(u"arrived"_s));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !played.isEmpty(); }, 5000));
-  EXPECT_EQ(played, QStringList{u"add.wav"_s});
+  EXPECT_EQ(played, QStringList{appFolder + u"add.wav"_s});
 }
 
 TEST_F(Startup, RunningAgainReplacesTheWindow) {

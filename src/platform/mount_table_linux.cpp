@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include "mount_table.h"
+
+namespace Platform {
+namespace {
+
+QString CleanFolder(const QString& folder) { return QDir::cleanPath(folder); }
+
+// The mount table writes blanks, tabs, line breaks and backslashes in a path as octal escapes.
+QString MountPoint(const QByteArray& field) {
+  QByteArray decoded;
+  for (qsizetype i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size()) {
+      bool ok = false;
+      const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+      if (ok) {
+        decoded.append(char(code));
+        i += 3;
+        continue;
+      }
+    }
+    decoded.append(field[i]);
+  }
+  return QFile::decodeName(decoded);
+}
+
+bool IsAtOrBelow(const QString& root, const QString& folder) {
+  return folder == root || folder.startsWith(root + u'/');
+}
+
+// Mounts no one keeps folders on, told by where they are mounted or by their type alone.
+bool IsSpecialMount(const QString& root, const QByteArray& type) {
+  for (const char* special : {"/dev", "/proc", "/sys", "/var/run", "/var/lock"}) {
+    if (IsAtOrBelow(QLatin1String(special), root)) return true;
+  }
+  static const QList<QByteArray> emptyTypes = {
+      "rootfs",  "autofs", "binfmt_misc", "bpf",        "cgroup",    "cgroup2", "configfs",
+      "debugfs", "devpts", "efivarfs",    "fusectl",    "hugetlbfs", "mqueue",  "nsfs",
+      "proc",    "pstore", "rpc_pipefs",  "securityfs", "selinuxfs", "sysfs",   "tracefs"};
+  return emptyTypes.contains(type);
+}
+
+}  // namespace
+
+QList<Volume> MountedVolumes() {
+  QList<Volume> found;
+  for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
+    if (!storage.isValid()) continue;
+    const QString root = CleanFolder(storage.rootPath());
+    // Containers bind single files into place; only folders can be walked.
+    if (QFileInfo(root).isDir()) found.append({root, storage.name()});
+  }
+  return found;
+}
+
+QList<Volume> ListedVolumes() {
+  QList<Volume> found;
+  QFile table(QStringLiteral("/proc/self/mountinfo"));
+  if (!table.open(QIODevice::ReadOnly)) return found;
+  // "id parent major:minor root mount-point options [optional fields] - type source super-options"
+  for (const QByteArray& line : table.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.split(' ');
+    const qsizetype dash = fields.indexOf("-");
+    if (fields.size() < 5 || dash < 0 || dash + 1 >= fields.size()) continue;
+    const QString root = CleanFolder(MountPoint(fields.at(4)));
+    if (!IsSpecialMount(root, fields.at(dash + 1))) found.append({root, QString()});
+  }
+  return found;
+}
+
+}  // namespace Platform
