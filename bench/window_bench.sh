@@ -31,12 +31,12 @@ start_program() {
   "$PROG/foldwarn" >>"$E2E_TMP/foldwarn.log" 2>&1 &
   APP=$!
   E2E_PIDS+=($APP)
-  "$BUILD/bench/x_window" wait "$TITLE" 30 || e2e_fail "the main window did not appear"
+  "$BUILD/tests/e2e/x_window" wait "$TITLE" 30 || e2e_fail "the main window did not appear"
   sleep 3  # the first count is in, the checks run
 }
 
 stop_program() {
-  "$BUILD/bench/x_window" close "$TITLE"
+  "$BUILD/tests/e2e/x_window" close "$TITLE"
   e2e_wait_pid "$APP" 30 || e2e_fail "the program did not end"
 }
 
@@ -45,7 +45,7 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 echo "== 1,000,000 files, interval 1 s"
 start_program "$BIG"
 echo -n "answer time: "
-"$BUILD/bench/x_window" ping "$TITLE" 15
+"$BUILD/tests/e2e/x_window" ping "$TITLE" 15
 before=$(cpu_ticks "$APP")
 sleep 20
 after=$(cpu_ticks "$APP")
@@ -59,7 +59,7 @@ if [ -c /dev/fuse ] && [ "$(id -u)" -eq 0 ]; then
   for i in $(seq 100); do : >"$E2E_TMP/backing/file-$i"; done
   start_program "$E2E_TMP/slow"
   echo -n "answer time: "
-  "$BUILD/bench/x_window" ping "$TITLE" 15
+  "$BUILD/tests/e2e/x_window" ping "$TITLE" 15
   echo 0 >"$E2E_TMP/delay"
   stop_program
 else
