@@ -8,7 +8,7 @@
 namespace Commands {
 namespace {
 
-QString& programFileOverride() {
+QString& ProgramFileOverride() {
   static QString file;
   return file;
 }
@@ -16,11 +16,11 @@ QString& programFileOverride() {
 }  // namespace
 
 QString ProgramFile() {
-  if (!programFileOverride().isEmpty()) return programFileOverride();
+  if (!ProgramFileOverride().isEmpty()) return ProgramFileOverride();
   return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
 }
 
-void SetProgramFileForTesting(const QString& programFile) { programFileOverride() = programFile; }
+void SetProgramFileForTesting(const QString& programFile) { ProgramFileOverride() = programFile; }
 
 QString AddBackslash(QString& path) {
   if (!path.endsWith(Platform::Separator)) path += Platform::Separator;

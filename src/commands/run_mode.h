@@ -23,10 +23,10 @@ struct PlaceFacts {
 
 struct Places {
   RunMode mode = RunMode::Portable;
-  QString programFolder;   // ending in the separator
-  QString exeName;         // the program file's name without folder and extension
-  QString settingsRead;    // the file the settings are read from
-  QString settingsWrite;   // the file they are written to
+  QString programFolder;  // ending in the separator
+  QString exeName;        // the program file's name without folder and extension
+  QString settingsRead;
+  QString settingsWrite;
   QString userToneFolder;  // empty when portable
   QString defaultFolder;   // watched when no folder is stored
 };

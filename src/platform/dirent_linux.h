@@ -9,7 +9,8 @@
 
 namespace Platform {
 
-// The record getdents64 fills in; glibc does not declare it.
+// The record getdents64 fills in; glibc does not declare it. The fields keep the kernel's names.
+// NOLINTBEGIN(readability-identifier-naming)
 struct LinuxDirent64 {
   ino64_t d_ino;
   off64_t d_off;
@@ -17,6 +18,7 @@ struct LinuxDirent64 {
   unsigned char d_type;
   char d_name[];
 };
+// NOLINTEND(readability-identifier-naming)
 
 // True when the entry is of the wanted type (DT_REG or DT_DIR). Links count as what they lead to, and some
 // file systems give no type at all: only then does it cost a stat.

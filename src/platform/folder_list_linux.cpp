@@ -30,7 +30,7 @@ void NameList::append(QByteArrayView name) {
 
 namespace {
 
-constexpr size_t kBufferSize = 256 * 1024;
+constexpr size_t BufferSize = 256 * 1024;
 
 // A name to sort, and whether it is plain ASCII, as nearly every name is.
 struct SortKey {
@@ -69,7 +69,7 @@ bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, cons
   if (folder.isEmpty() || folder.contains(QChar(0)) || batchRows < 1) return false;
   const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  const std::unique_ptr<char[]> buffer(new char[BufferSize]);
   NameList found;
   bool complete = true;
   for (;;) {
@@ -77,7 +77,7 @@ bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, cons
       complete = false;
       break;
     }
-    const long got = ::syscall(SYS_getdents64, fd, buffer.get(), kBufferSize);
+    const long got = ::syscall(SYS_getdents64, fd, buffer.get(), BufferSize);
     if (got <= 0) {
       complete = got == 0;
       break;
