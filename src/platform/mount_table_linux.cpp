@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "mount_table_linux.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
-
-#include "mount_table.h"
 
 namespace Platform {
 namespace {
@@ -59,11 +59,14 @@ QList<Volume> MountedVolumes() {
 }
 
 QList<Volume> ListedVolumes() {
-  QList<Volume> found;
   QFile table(QStringLiteral("/proc/self/mountinfo"));
-  if (!table.open(QIODevice::ReadOnly)) return found;
+  return table.open(QIODevice::ReadOnly) ? VolumesInMountInfo(table.readAll()) : QList<Volume>();
+}
+
+QList<Volume> VolumesInMountInfo(const QByteArray& table) {
+  QList<Volume> found;
   // "id parent major:minor root mount-point options [optional fields] - type source super-options"
-  for (const QByteArray& line : table.readAll().split('\n')) {
+  for (const QByteArray& line : table.split('\n')) {
     const QList<QByteArray> fields = line.split(' ');
     const qsizetype dash = fields.indexOf("-");
     if (fields.size() < 5 || dash < 0 || dash + 1 >= fields.size()) continue;
