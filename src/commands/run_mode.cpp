@@ -54,7 +54,6 @@ Places FindPlaces(const QString& programFile) {
 
   Places places = ChoosePlaces(facts);
   places.exeName = exeName;
-  if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(places.settingsWrite).absolutePath());
   return places;
 }
 

@@ -40,8 +40,7 @@ Places ChoosePlaces(const PlaceFacts& facts);
 // The settings file beside the program: named like the program file with the extension ".ini".
 QString ProgramSettingsFile(const QString& programFolder, const QString& exeName);
 
-// Works out every place from the program file and the XDG places; makes the user's settings folder when
-// installed, so the write at close finds it.
+// Works out every place from the program file and the XDG places. Looks, makes nothing.
 Places FindPlaces(const QString& programFile);
 
 // The file a bare tone name means: the first of the folders (each ending in the separator) that holds it,

@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
@@ -86,26 +87,25 @@ std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
 }
 
 void Main() {
+  // Where the files live, portable or installed: worked out once, and only looked up, not made, yet.
+  Places places;
+  ResumeNext([&] { places = FindPlaces(ProgramFile()); });
+
   // One instance per program folder; a second start brings the running window to the front and ends here,
   // leaving no other trace.
   bool firstInstance = true;
-  QString exeName, folder;
-  ResumeNext([&] {
-    const QFileInfo program(ProgramFile());
-    exeName = program.completeBaseName();
-    folder = program.absolutePath();
-    AddBackslash(folder);
-    firstInstance = Platform::ClaimSingleInstance(exeName, folder);
-  });
+  ResumeNext([&] { firstInstance = Platform::ClaimSingleInstance(places.exeName, places.programFolder); });
   if (!firstInstance) {
-    ResumeNext([&] { Platform::CallRunningInstance(exeName, folder); });
+    ResumeNext([&] { Platform::CallRunningInstance(places.exeName, places.programFolder); });
     Platform::EndProgram(0);
     return;
   }
 
-  // Where the files live, portable or installed; the window takes its caption from the section while it loads.
-  Places places;
-  ResumeNext([&] { places = FindPlaces(ProgramFile()); });
+  // The user's settings folder is made now, so the write at close finds it.
+  ResumeNext([&] {
+    if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(places.settingsWrite).absolutePath());
+  });
+  // The window takes its caption from the section while it loads.
   ResumeNext([&] {
     AppFolder = places.programFolder;
     ExeName = places.exeName;
