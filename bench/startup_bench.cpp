@@ -11,6 +11,7 @@
 
 #include "commands/commands.h"
 #include "forms/form1.h"
+#include "platform/end_program_testing.h"
 #include "platform/instance.h"
 #include "sound/sound.h"
 #include "startup/startup.h"

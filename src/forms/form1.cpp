@@ -26,7 +26,7 @@
 #include "controls/file_list_box.h"
 #include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
-#include "platform/instance.h"
+#include "platform/end_program.h"
 #include "sound/sound.h"
 #include "watch/folder_watch.h"
 

@@ -1,21 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "instance.h"
 
-#include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
-#include <QThread>
-#include <cerrno>
+#include <QVariant>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
+
+#include "runtime_folder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,62 +26,39 @@ namespace {
 // All a second start ever says; anything else arriving on the socket is dropped.
 constexpr char SecondStartMessage[] = "foldwarn: started again\n";
 
-std::unique_ptr<QLockFile>& heldLock() {
+std::unique_ptr<QLockFile>& HeldLock() {
   static std::unique_ptr<QLockFile> lock;
   return lock;
 }
 
 // Parented to the application, so it goes (and takes its socket file along) before Qt is torn down.
-QPointer<QLocalServer>& server() {
+QPointer<QLocalServer>& Server() {
   static QPointer<QLocalServer> s;
   return s;
 }
 
-std::function<void()>& secondStartHandler() {
+std::function<void()>& SecondStartHandler() {
   static std::function<void()> handler;
   return handler;
 }
 
-ProgramEnd& testEnd() {
-  static ProgramEnd end;
-  return end;
+QString Hash(const QString& text) {
+  return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
 }
 
-// Qt Gui looks into the runtime folder while it starts and says on standard error each time that
-// XDG_RUNTIME_DIR is not set; the lock has its own private folder then, so the notice is noise.
-QtMessageHandler previousMessageHandler = nullptr;
-
-void DropRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"_L1)) return;
-  if (previousMessageHandler) previousMessageHandler(type, context, message);
-}
-
-void InstallMessageFilter() { previousMessageHandler = qInstallMessageHandler(DropRuntimeFolderNotice); }
-Q_CONSTRUCTOR_FUNCTION(InstallMessageFilter)
-
-// A real folder (not a link to one) of this user's own that nobody else may enter. When create is set and
-// nothing is there yet, it is made so.
-bool IsPrivateFolder(const QString& path, bool create) {
-  if (path.isEmpty()) return false;
-  const QByteArray name = QFile::encodeName(path);
-  if (create && ::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) return false;
-  struct stat st {};
-  return ::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-         (st.st_mode & 077) == 0;
-}
-
-QString InstanceBasePath(const QString& exeName, const QString& appFolder) {
-  const QString folder = InstanceFolder();
-  if (folder.isEmpty()) return {};
-  const QByteArray hash = QCryptographicHash::hash(appFolder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-  return folder + u'/' + exeName + u'-' + QString::fromLatin1(hash);
+// Nobody else may enter the private folder; in the abstract namespace anyone may connect or listen, so both
+// ends ask who is at the other.
+bool SameUserAtOtherEnd(qintptr fd) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return ::getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
 void ReadSecondStart(QLocalSocket* socket) {
   const QByteArray received = socket->property("received").toByteArray() + socket->readAll();
   if (received == SecondStartMessage) {
     socket->disconnectFromServer();
-    if (secondStartHandler()) secondStartHandler()();
+    if (SecondStartHandler()) SecondStartHandler()();
   } else if (!QByteArray::fromRawData(SecondStartMessage, sizeof SecondStartMessage - 1).startsWith(received)) {
     socket->abort();
   } else {
@@ -88,51 +66,60 @@ void ReadSecondStart(QLocalSocket* socket) {
   }
 }
 
-void Listen(const QString& path) {
-  if (!QCoreApplication::instance() || path.isEmpty()) return;
-  // We hold the lock: a socket file still there belongs to a run that has crashed.
-  QLocalServer::removeServer(path);
+void Listen(const SecondStartSocket& socket) {
+  if (!QCoreApplication::instance() || socket.name.isEmpty()) return;
   auto* s = new QLocalServer(QCoreApplication::instance());
-  if (!s->listen(path)) {
+  if (socket.abstract) {
+    s->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+  } else {
+    // We hold the lock: a socket file still there belongs to a run that has crashed.
+    QLocalServer::removeServer(socket.name);
+  }
+  if (!s->listen(socket.name)) {
+    // The program runs on, but a second start will end without raising this window: say so, once.
+    static bool told = false;
+    if (!told)
+      std::fprintf(stderr, "foldwarn: a second start cannot reach this one (%s: %s)\n", qPrintable(socket.name),
+                   qPrintable(s->errorString()));
+    told = true;
     delete s;
     return;
   }
   QObject::connect(s, &QLocalServer::newConnection, s, [s] {
     while (QLocalSocket* socket = s->nextPendingConnection()) {
       QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      if (!SameUserAtOtherEnd(socket->socketDescriptor())) {
+        socket->abort();
+        continue;
+      }
       QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] { ReadSecondStart(socket); });
       if (socket->bytesAvailable() > 0) ReadSecondStart(socket);
     }
   });
-  server() = s;
+  Server() = s;
 }
 
 }  // namespace
 
-QString InstanceFolder() {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (IsPrivateFolder(runtime, false)) return runtime;
-  const QString temporary = QDir::tempPath() + u"/foldwarn-"_s + QString::number(::geteuid());
-  if (IsPrivateFolder(temporary, true)) return temporary;
-  // Someone else took the name in the shared temporary folder: the user's own cache folder is safe from that.
-  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-  if (!cache.startsWith(u'/')) cache = QDir::homePath() + u"/.cache"_s;
-  QDir().mkpath(cache);
-  const QString own = cache + u"/foldwarn-run"_s;
-  return IsPrivateFolder(own, true) ? own : QString();
+QString InstanceLockPath(const QString& exeName, const QString& appFolder) {
+  const QString folder = InstanceFolder();
+  return folder.isEmpty() ? folder : folder + u'/' + exeName + u'-' + Hash(appFolder) + u".lock"_s;
 }
 
-QString InstanceLockPath(const QString& exeName, const QString& appFolder) {
-  const QString base = InstanceBasePath(exeName, appFolder);
-  return base.isEmpty() ? base : base + u".lock"_s;
+SecondStartSocket SecondStartSocketFor(const QString& exeName, const QString& appFolder) {
+  const QString folder = InstanceFolder();
+  if (folder.isEmpty()) return {};
+  const QString hash = Hash(appFolder + u'\0' + exeName);
+  const QString path = folder + u'/' + hash + u".sock"_s;
+  if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path))) return {path, false};
+  return {u"/foldwarn-"_s + QString::number(::geteuid()) + u'-' + hash, true};
 }
 
 bool ClaimSingleInstance(const QString& exeName, const QString& appFolder) {
-  const QString base = InstanceBasePath(exeName, appFolder);
+  const QString path = InstanceLockPath(exeName, appFolder);
   // Without a private folder there is no safe place for a lock; the program runs without one.
-  if (base.isEmpty()) return true;
-  const QString path = base + u".lock"_s;
-  std::unique_ptr<QLockFile>& held = heldLock();
+  if (path.isEmpty()) return true;
+  std::unique_ptr<QLockFile>& held = HeldLock();
   if (held && held->fileName() == path) return true;
   ReleaseSingleInstance();
   auto lock = std::make_unique<QLockFile>(path);
@@ -140,7 +127,7 @@ bool ClaimSingleInstance(const QString& exeName, const QString& appFolder) {
   lock->setStaleLockTime(0);
   if (lock->tryLock(0)) {
     held = std::move(lock);
-    Listen(base + u".socket"_s);
+    Listen(SecondStartSocketFor(exeName, appFolder));
     return true;
   }
   // A runtime folder we cannot write to is no sign of another instance.
@@ -148,41 +135,22 @@ bool ClaimSingleInstance(const QString& exeName, const QString& appFolder) {
 }
 
 void ReleaseSingleInstance() {
-  delete server();
-  heldLock().reset();
+  delete Server();
+  HeldLock().reset();
 }
 
-void OnSecondStart(std::function<void()> onCall) { secondStartHandler() = std::move(onCall); }
+void OnSecondStart(std::function<void()> onCall) { SecondStartHandler() = std::move(onCall); }
 
 void CallRunningInstance(const QString& exeName, const QString& appFolder) {
-  const QString base = InstanceBasePath(exeName, appFolder);
-  if (base.isEmpty()) return;
+  const SecondStartSocket address = SecondStartSocketFor(exeName, appFolder);
+  if (address.name.isEmpty()) return;
   QLocalSocket socket;
-  socket.connectToServer(base + u".socket"_s);
-  if (!socket.waitForConnected(1000)) return;
+  if (address.abstract) socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+  socket.connectToServer(address.name);
+  if (!socket.waitForConnected(1000) || !SameUserAtOtherEnd(socket.socketDescriptor())) return;
   socket.write(SecondStartMessage, sizeof SecondStartMessage - 1);
   socket.waitForBytesWritten(1000);
   socket.disconnectFromServer();
 }
-
-void EndProgram(int exitCode) {
-  if (testEnd()) {
-    testEnd()(exitCode);
-    return;
-  }
-  if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() == 0) {
-    // Nothing runs yet: exec() returns at once, and everything is torn down in order.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [exitCode] { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);
-    return;
-  }
-  // From inside a handler: leaving the event loops would still run what is queued and let nested waits go on.
-  // Stopping the process does what is asked: every window goes, no handler runs any more.
-  ReleaseSingleInstance();
-  std::fflush(nullptr);
-  std::_Exit(exitCode);
-}
-
-void SetEndProgramForTesting(ProgramEnd end) { testEnd() = std::move(end); }
 
 }  // namespace Platform

@@ -6,15 +6,18 @@
 
 namespace Platform {
 
-// The user's private folder for the lock and the socket: $XDG_RUNTIME_DIR, else "foldwarn-<uid>" in the
-// temporary folder (made 0700), else "foldwarn-run" in the user's cache folder. A folder is taken only when it
-// is a real folder of the user's own that nobody else may enter: a folder planted by another user would let
-// them keep the program from starting. Empty when none qualifies.
-QString InstanceFolder();
-
 // The lock file that marks a running instance: in InstanceFolder(), named after the program and a hash of its
 // folder, so that copies in two folders may run side by side. Empty when there is no private folder.
 QString InstanceLockPath(const QString& exeName, const QString& appFolder);
+
+// Where a second start calls the running instance: a socket with a short name beside the lock, or, where even
+// that path would not fit a socket address, a name in the abstract namespace, which needs no folder and where
+// only a caller of the same user is heard. An empty name when there is no private folder.
+struct SecondStartSocket {
+  QString name;
+  bool abstract = false;
+};
+SecondStartSocket SecondStartSocketFor(const QString& exeName, const QString& appFolder);
 
 // True when no other instance runs from this program folder; the lock is then held until the program ends,
 // and a second start can reach this one (OnSecondStart). A lock left by a crashed run does not count, and a
@@ -29,13 +32,5 @@ void OnSecondStart(std::function<void()> onCall);
 // Used by a second start: tells the running instance from this program folder that it was started again.
 // Returns at once when it cannot be reached.
 void CallRunningInstance(const QString& exeName, const QString& appFolder);
-
-// Ends the program at once with exitCode: no further handler of any window runs and every window goes.
-// Before the event loop has started it makes the loop return exitCode as soon as it starts.
-void EndProgram(int exitCode);
-
-// Tests put a recorder in place of the real end; an empty function restores it.
-using ProgramEnd = std::function<void(int exitCode)>;
-void SetEndProgramForTesting(ProgramEnd end);
 
 }  // namespace Platform

@@ -18,8 +18,9 @@ bool IsListableFolder(const QString& path);
 // True when the file can be opened for reading now, without blocking (folders, pipes and sockets are not files).
 bool CanOpenFileForReading(const QString& path);
 
-// True when this user can write the file the way the profile writer does: a new file in its folder renamed
-// over it. A link is judged by the file it leads to; an existing file must be writable itself.
+// True when this user can write the file the way the profile writer does: an existing file that is writable
+// itself (through a new file renamed over it, or in place where its folder takes no new file), a missing one
+// as a new file in its folder. A link is judged by the file it leads to.
 bool CanReplaceFile(const QString& path);
 
 }  // namespace Platform

@@ -37,8 +37,8 @@ bool CanReplaceFile(const QString& path) {
   if (path.isEmpty() || path.contains(QChar(0))) return false;
   const QFileInfo link(path);
   const QFileInfo file(link.isSymLink() ? link.symLinkTarget() : path);
-  if (file.exists() && (!file.isFile() || ::access(QFile::encodeName(file.filePath()).constData(), W_OK) != 0))
-    return false;
+  // An administrator who hands a user a writable file in a read-only folder means it to be used.
+  if (file.exists()) return file.isFile() && ::access(QFile::encodeName(file.filePath()).constData(), W_OK) == 0;
   return ::access(QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK) == 0;
 }
 

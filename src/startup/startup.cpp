@@ -20,6 +20,7 @@
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
+#include "platform/end_program.h"
 #include "platform/instance.h"
 #include "platform/quit_signals.h"
 

@@ -8,7 +8,7 @@
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
-#include "platform/instance.h"
+#include "platform/end_program_testing.h"
 #include "sound/sound.h"
 #include "support/files.h"
 

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 
+#include "platform/runtime_folder.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -107,57 +108,72 @@ TEST(InstanceFolder, OnlyAPrivateFolderOfTheUsersOwnHoldsTheLock) {
   restore("XDG_CACHE_HOME", savedCache);
 }
 
-// The running instance hears a second start on its socket, even where a crashed run left its socket file;
-// whatever else arrives there is dropped.
+// The running instance hears a second start on its socket, even where a crashed run left its socket file, and
+// with a runtime folder whose path leaves no room for a socket's name; whatever else arrives is dropped.
 TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
   int argc = 1;
   char name[] = "instance_test";
   char* argv[] = {name, nullptr};
   QCoreApplication app(argc, argv);
-  QTemporaryDir run;
   const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
   const QString appFolder = u"/opt/foldwarn/"_s;
-  const QString socketPath = Platform::InstanceLockPath(u"foldwarn"_s, appFolder).chopped(5) + u".socket"_s;
-
-  // A crashed run's socket: the file is there, nobody listens.
-  {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    std::memcpy(address.sun_path, path.constData(), path.size());
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);
-  }
-  int calls = 0;
-  Platform::OnSecondStart([&] { ++calls; });
-  ASSERT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
-
-  const auto settle = [] {
-    const QDeadlineTimer deadline(150);
-    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  struct Case {
+    const char* name;
+    qsizetype runtimeLength;
+    bool abstract;
   };
-  const QByteArray others[] = {"", "hello\n", "foldwarn: started", "foldwarn: started again\nand more",
-                               QByteArray(100000, 'x')};
-  for (const QByteArray& bytes : others) {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    ASSERT_TRUE(socket.waitForConnected(1000)) << bytes.left(40).toStdString();
-    socket.write(bytes);
-    socket.waitForBytesWritten(1000);
-    settle();
-    socket.disconnectFromServer();
-    settle();
-    EXPECT_EQ(calls, 0) << bytes.left(40).toStdString();
-  }
-  Platform::CallRunningInstance(u"foldwarn"_s, appFolder);
-  settle();
-  EXPECT_EQ(calls, 1);
+  const Case cases[] = {{"ShortRuntimeFolder", 0, false}, {"RuntimeFolderOf100Characters", 100, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir root;
+    QString runtime = root.path();
+    while (runtime.size() < c.runtimeLength) runtime += u"/long-folder-name"_s;
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ASSERT_EQ(::chmod(QFile::encodeName(runtime).constData(), 0700), 0);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    const Platform::SecondStartSocket address = Platform::SecondStartSocketFor(u"foldwarn"_s, appFolder);
+    ASSERT_EQ(address.abstract, c.abstract);
 
-  Platform::ReleaseSingleInstance();
-  Platform::OnSecondStart({});
-  EXPECT_FALSE(QFile::exists(socketPath));
+    // A crashed run's socket: the file is there, nobody listens.
+    if (!address.abstract) {
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un socketAddress{};
+      socketAddress.sun_family = AF_UNIX;
+      const QByteArray path = QFile::encodeName(address.name);
+      std::memcpy(socketAddress.sun_path, path.constData(), path.size());
+      ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&socketAddress), sizeof socketAddress), 0);
+      ::close(fd);
+    }
+    int calls = 0;
+    Platform::OnSecondStart([&] { ++calls; });
+    ASSERT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
+
+    const auto settle = [] {
+      const QDeadlineTimer deadline(150);
+      while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    const QByteArray others[] = {"", "hello\n", "foldwarn: started", "foldwarn: started again\nand more",
+                                 QByteArray(100000, 'x')};
+    for (const QByteArray& bytes : others) {
+      QLocalSocket socket;
+      if (address.abstract) socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+      socket.connectToServer(address.name);
+      ASSERT_TRUE(socket.waitForConnected(1000)) << bytes.left(40).toStdString();
+      socket.write(bytes);
+      socket.waitForBytesWritten(1000);
+      settle();
+      socket.disconnectFromServer();
+      settle();
+      EXPECT_EQ(calls, 0) << bytes.left(40).toStdString();
+    }
+    Platform::CallRunningInstance(u"foldwarn"_s, appFolder);
+    settle();
+    EXPECT_EQ(calls, 1);
+
+    Platform::ReleaseSingleInstance();
+    Platform::OnSecondStart({});
+    if (!address.abstract) EXPECT_FALSE(QFile::exists(address.name));
+  }
   savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 

@@ -21,7 +21,7 @@
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "forms/frm_dir_select.h"
-#include "platform/instance.h"
+#include "platform/end_program_testing.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/program_state.h"

@@ -28,7 +28,7 @@
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
-#include "platform/instance.h"
+#include "platform/end_program_testing.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/program_state.h"

@@ -19,6 +19,7 @@
 #include "commands/commands.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
+#include "platform/end_program_testing.h"
 #include "platform/instance.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
