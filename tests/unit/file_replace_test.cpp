@@ -115,13 +115,18 @@ TEST(FileReplace, FullVolumeLeavesTheFileAsItWas) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small tmpfs";
   struct Case {
     const char* name;
-    int inodes;     // the volume's root folder takes one
+    int inodes;     // the volume's root folder takes one, a hard link another
     bool hardLink;  // a second name makes the writer rewrite in place
+    const char* value;
   };
+  const QByteArray longer(200, '9');
+  // A shorter text would fit in place: a full volume must still not send the write there.
   const Case cases[] = {
-      {"RenameNoInodeForTheTemporaryFile", 2, false},
-      {"RenameNoBlockForTheTemporaryFile", 3, false},
-      {"HardLinkedRewrittenInPlace", 3, true},
+      {"NoInodeForTheTemporaryFile", 2, false, longer.constData()},
+      {"NoInodeForTheTemporaryFileShorterText", 2, false, "1"},
+      {"NoBlockForTheTemporaryFile", 3, false, longer.constData()},
+      {"NoBlockForTheTemporaryFileShorterText", 3, false, "1"},
+      {"HardLinkedRewrittenInPlace", 3, true, longer.constData()},
   };
   const QByteArray head = "[Divuvadi Foldwarn]\nLetzterPfad=/srv/";
   const QByteArray tail = "/\nZeit=60\naddSound=add.wav\nremoveSound=remove.wav\n; end\n";
@@ -140,7 +145,8 @@ TEST(FileReplace, FullVolumeLeavesTheFileAsItWas) {
     const QString settings = dir.filePath(u"foldwarn.ini"_s);
     ASSERT_TRUE(QFile::link(real, settings));
 
-    EXPECT_FALSE(Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, QString(200, u'9'), settings));
+    EXPECT_FALSE(
+        Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, QString::fromLatin1(c.value), settings));
     EXPECT_EQ(Contents(real), before);
     EXPECT_EQ(Names(volume),
               c.hardLink ? QStringList({u"foldwarn.ini"_s, u"twin.ini"_s}) : QStringList{u"foldwarn.ini"_s});
