@@ -202,19 +202,29 @@ TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
   EXPECT_FALSE(QFile::exists(Platform::InstanceLockPath(u"foldwarn"_s, folder + u'/')));
 }
 
-using SecondStart = OnXvfb;
+// The temporary folder that holds the lock's private folder; a long one leaves no room for a socket's path.
+struct TemporaryFolder {
+  const char* name;
+  qsizetype length;
+};
+
+void PrintTo(const TemporaryFolder& t, std::ostream* os) { *os << t.name; }
+
+class SecondStart : public OnXvfb, public ::testing::WithParamInterface<TemporaryFolder> {};
 
 // Started again while its window is minimised: the window comes back, the second start ends with 0 at once,
 // and neither start reads or writes anything more. Without XDG_RUNTIME_DIR, so both use the lock's own
 // private folder; neither says anything on standard error.
-TEST_F(SecondStart, BringsTheMinimisedWindowBack) {
+TEST_P(SecondStart, BringsTheMinimisedWindowBack) {
   const QString folder = root.filePath(u"program"_s);
   const QString settings =
       ProgramFolder(folder, "[Divuvadi Foldwarn]\nLetzterPfad=" + root.path().toUtf8() + "\nZeit=7\n");
-  ASSERT_TRUE(QDir().mkpath(root.filePath(u"tmp"_s)));
+  QString tmp = root.filePath(u"tmp"_s);
+  while (tmp.size() < GetParam().length) tmp += u"/long-folder-name"_s;
+  ASSERT_TRUE(QDir().mkpath(tmp));
   QProcessEnvironment env = Environment();
   env.remove(u"XDG_RUNTIME_DIR"_s);
-  env.insert(u"TMPDIR"_s, root.filePath(u"tmp"_s));
+  env.insert(u"TMPDIR"_s, tmp);
   program.setProcessEnvironment(env);
   program.start(folder + u"/foldwarn"_s, {});
   ASSERT_TRUE(program.waitForStarted(10000));
@@ -249,6 +259,10 @@ TEST_F(SecondStart, BringsTheMinimisedWindowBack) {
 INSTANTIATE_TEST_SUITE_P(Endings, CloseWindow,
                          ::testing::Values(Ending{"WindowManagerClose", 0}, Ending{"Sigterm", SIGTERM},
                                            Ending{"Sigint", SIGINT}, Ending{"Sighup", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Folders, SecondStart,
+                         ::testing::Values(TemporaryFolder{"ShortTemporaryFolder", 0},
+                                           TemporaryFolder{"TemporaryFolderOf120Characters", 120}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
