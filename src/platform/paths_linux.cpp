@@ -37,9 +37,13 @@ bool CanReplaceFile(const QString& path) {
   if (path.isEmpty() || path.contains(QChar(0))) return false;
   const QFileInfo link(path);
   const QFileInfo file(link.isSymLink() ? link.symLinkTarget() : path);
+  // Asked as the user the process acts for, as the writer then writes.
+  const auto allowed = [](const QString& path, int mode) {
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+  };
   // An administrator who hands a user a writable file in a read-only folder means it to be used.
-  if (file.exists()) return file.isFile() && ::access(QFile::encodeName(file.filePath()).constData(), W_OK) == 0;
-  return ::access(QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK) == 0;
+  if (file.exists()) return file.isFile() && allowed(file.filePath(), W_OK);
+  return allowed(file.absolutePath(), W_OK | X_OK);
 }
 
 }  // namespace Platform

@@ -15,8 +15,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "support/qt_printers.h"
+#include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
 
@@ -151,6 +153,46 @@ TEST(FileReplace, FullVolumeLeavesTheFileAsItWas) {
     EXPECT_EQ(Names(volume),
               c.hardLink ? QStringList({u"foldwarn.ini"_s, u"twin.ini"_s}) : QStringList{u"foldwarn.ini"_s});
     ::umount2(QFile::encodeName(volume).constData(), MNT_DETACH);
+  }
+}
+
+// Whether the settings file beside the program counts as writable (and so the program runs portable) against
+// whether the writer then manages to write it: the two must agree. A file the user may write is used even in a
+// folder that takes no new file.
+TEST(FileReplace, WritableForThePortableRunAndForTheWriter) {
+  struct Case {
+    const char* name;
+    mode_t folder;
+    int file;  // its mode, -1: missing
+    bool throughLink;
+    bool counts, written;
+  };
+  const Case cases[] = {
+      {"NoFileInWritableFolder", 0777, -1, false, true, true},
+      {"NoFileInReadOnlyFolder", 0555, -1, false, false, false},
+      {"WritableFileInWritableFolder", 0777, 0666, false, true, true},
+      {"WritableFileInReadOnlyFolder", 0555, 0666, false, true, true},
+      {"LinkToWritableFileInReadOnlyFolder", 0555, 0666, true, true, true},
+      {"ReadOnlyFileInReadOnlyFolder", 0555, 0444, false, false, false},
+      {"AnotherUsersReadOnlyFileInWritableFolder", 0777, 0444, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString folder = dir.filePath(u"program"_s), real = folder + u"/foldwarn.ini"_s;
+    ASSERT_TRUE(QDir().mkdir(folder));
+    if (c.file >= 0) {
+      Put(real, "[Divuvadi Foldwarn]\nZeit=60\n");
+      ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), mode_t(c.file)), 0);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folder), 0);
+    const QString file = c.throughLink ? dir.filePath(u"foldwarn.ini"_s) : real;
+    if (c.throughLink) ASSERT_TRUE(QFile::link(real, file));
+    ScopedUnprivileged other;  // root may write anything: act as another user
+    if (!other.active()) GTEST_SKIP() << "cannot act as another user";
+    EXPECT_EQ(Platform::CanReplaceFile(file), c.counts);
+    EXPECT_EQ(Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, u"30"_s, file), c.written);
   }
 }
 
