@@ -9,14 +9,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QtMessageHandler previousMessageHandler = nullptr;
+QtMessageHandler PreviousMessageHandler = nullptr;
 
 void DropRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"_L1)) return;
-  if (previousMessageHandler) previousMessageHandler(type, context, message);
+  if (PreviousMessageHandler) PreviousMessageHandler(type, context, message);
 }
 
-void InstallMessageFilter() { previousMessageHandler = qInstallMessageHandler(DropRuntimeFolderNotice); }
+void InstallMessageFilter() { PreviousMessageHandler = qInstallMessageHandler(DropRuntimeFolderNotice); }
 Q_CONSTRUCTOR_FUNCTION(InstallMessageFilter)
 
 }  // namespace
