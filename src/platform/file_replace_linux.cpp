@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
