@@ -5,10 +5,10 @@
 
 namespace Commands {
 
-// Creates the folder and every missing folder above it, level by level from the root, each inside the one
-// above. Appends a separator to the caller's path when it has none. True when every level can be entered; false
-// at the first level that can be neither created nor entered. Levels created before a failure stay. The
-// process's current folder stays where it was.
+// Creates the folder's last level inside the folder above it, as that folder is now: the levels above must
+// exist, and none is made again when it is gone. Appends a separator to the caller's path when it has none. True
+// when the folder can be entered afterwards (an existing one included). The process's current folder stays where
+// it was.
 bool CreateFolderPath(QString& path);
 
 }  // namespace Commands

@@ -50,8 +50,9 @@ QString DirListBox::path() const { return QDir::toNativeSeparators(path_); }
 
 bool DirListBox::setPath(const QString& folder) {
   if (folder.isEmpty()) return false;
+  // No look at the disk here: the folder may sit on a share that hangs. Whether it can be read shows when its
+  // subfolders are read.
   const QString clean = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(folder)).absoluteFilePath());
-  if (!QFileInfo(clean).isDir()) return false;
   if (clean == path_) return true;
   path_ = clean;
   fill();

@@ -19,8 +19,9 @@ class DirListBox : public QListWidget {
 
   // The opened folder in native form, without trailing separator except at the root.
   QString path() const;
-  // Opens a folder; signals changed() when the opened folder is another one. A path that is no folder is
-  // refused (false, nothing changes). A folder that cannot be listed opens with no subfolders.
+  // Opens a folder by its name, without waiting for the disk; signals changed() when the opened folder is another
+  // one. An empty path is refused (false). A folder that cannot be listed (gone, no folder, denied) opens with no
+  // subfolders.
   bool setPath(const QString& folder);
   // Re-reads the opened folder's subfolders; the ones shown stay until the new ones have been read.
   void refresh();

@@ -121,7 +121,7 @@ QString DriveListBox::openedFolderOnDrive() const {
   const QString root = drive();
   const QString opened = OpenedFolders().value(root);
   // Volumes mounted below this one since then hold their own folders.
-  if (!opened.isEmpty() && indexHolding(opened) == currentIndex() && Platform::IsListableFolder(opened)) return opened;
+  if (!opened.isEmpty() && indexHolding(opened) == currentIndex()) return opened;
   return root;
 }
 

@@ -39,7 +39,8 @@ class DriveListBox : public QComboBox {
 
   // Remembers a folder as the one last opened on its volume, for every drive list of the process.
   void noteOpenedFolder(const QString& folder) const;
-  // The folder last opened on the selected volume while it still is one, else the volume's root.
+  // The folder last opened on the selected volume, else the volume's root; from memory alone, without asking the
+  // disk whether it is still there.
   QString openedFolderOnDrive() const;
 
  signals:

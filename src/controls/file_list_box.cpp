@@ -34,22 +34,33 @@ void FileListBox::setExtraFolder(const QString& folder) {
 
 bool FileListBox::refresh() {
   if (path_.isEmpty()) return false;
-  if (!Platform::IsListableFolder(path_)) return false;
-  const QDir dir(path_);
-  const QStringList patterns = pattern_.isEmpty() ? QStringList() : pattern_.split(u';', Qt::SkipEmptyParts);
+  const std::optional<QStringList> names = ReadNames(path_, extraFolder_, pattern_);
+  if (!names) return false;
+  showNames(path_, *names);
+  return true;
+}
+
+std::optional<QStringList> FileListBox::ReadNames(const QString& folder, const QString& extraFolder,
+                                                  const QString& pattern) {
+  if (!Platform::IsListableFolder(folder)) return std::nullopt;
+  const QStringList patterns = pattern.isEmpty() ? QStringList() : pattern.split(u';', Qt::SkipEmptyParts);
   // Without QDir::Hidden and QDir::System: no dot files, no pipes, sockets or devices.
-  QStringList names = dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
-  if (!extraFolder_.isEmpty() && Platform::IsListableFolder(extraFolder_)) {
-    names += QDir(extraFolder_).entryList(patterns, QDir::Files);
+  QStringList names = QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  if (!extraFolder.isEmpty() && Platform::IsListableFolder(extraFolder)) {
+    names += QDir(extraFolder).entryList(patterns, QDir::Files);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
       const int c = a.compare(b, Qt::CaseInsensitive);
       return c != 0 ? c < 0 : a < b;
     });
     names.erase(std::unique(names.begin(), names.end()), names.end());
   }
+  return names;
+}
+
+void FileListBox::showNames(const QString& folder, const QStringList& names) {
+  path_ = QDir::cleanPath(folder);
   clear();
   addItems(names);
-  return true;
 }
 
 QString FileListBox::selectedFileName() const {

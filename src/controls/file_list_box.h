@@ -3,6 +3,7 @@
 
 #include <QListWidget>
 #include <QString>
+#include <optional>
 
 namespace Controls {
 
@@ -29,6 +30,12 @@ class FileListBox : public QListWidget {
 
   // Re-reads the folder; false (entries kept) when it cannot be read now.
   bool refresh();
+  // What the list would show for a folder, an extra folder and a pattern, read without the list: safe on any
+  // thread. Nothing when the folder cannot be listed.
+  static std::optional<QStringList> ReadNames(const QString& folder, const QString& extraFolder,
+                                              const QString& pattern);
+  // Shows names read elsewhere (ReadNames) as the folder's entries.
+  void showNames(const QString& folder, const QStringList& names);
 
   QString fileName(int index) const;
   // The selected entry's name, empty when nothing is selected.

@@ -161,10 +161,16 @@ void Form1::Form_Unload() {
 
 void Form1::SaveSettings() {
   Commands::Settings settings;
-  ResumeNext([&] { settings.watchedPath = storedFolder_.value_or(Text1->text()); });
-  ResumeNext([&] { settings.interval = QString::number(HScroll1->value()); });
-  ResumeNext([&] { settings.addSound = File2->selectedFileName(); });
-  ResumeNext([&] { settings.removeSound = File3->selectedFileName(); });
+  ResumeNext([&] { settings.watchedPath = Text1->text(); });
+  if (held_) {
+    settings.interval = held_->interval;
+    settings.addSound = held_->addSound;
+    settings.removeSound = held_->removeSound;
+  } else {
+    ResumeNext([&] { settings.interval = QString::number(HScroll1->value()); });
+    ResumeNext([&] { settings.addSound = File2->selectedFileName(); });
+    ResumeNext([&] { settings.removeSound = File3->selectedFileName(); });
+  }
   Commands::WriteSettings(Commands::SettingsFile, settings);
 }
 
@@ -227,24 +233,34 @@ void Form1::HScroll1_Change() {
 
 void Form1::HScroll1_Scroll() { HScroll1_Change(); }
 
-namespace {
-
-// A tone picked in a list becomes the tone at once and is heard as a preview. With nothing selected the
-// name cannot be read, and the tone stays what it was.
-void PickTone(const Controls::FileListBox* list, QString& tone) {
+// A tone picked in a list becomes the tone and is heard as a preview. With nothing selected the name cannot be
+// read, and the tone stays what it was.
+void Form1::PickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup) {
   if (AppModul::StartupFilling != 0) return;
-  ResumeNext([&] {
-    const QString name = list->selectedFileName();
-    if (!name.isEmpty()) tone = Commands::ToneFile(name, list->extraFolder());
+  QString name;
+  ResumeNext([&] { name = list->selectedFileName(); });
+  // Portable, a bare name means the program folder's file without a look at the disk; the user's own tone folder
+  // (on a network home, perhaps) is asked off the window's thread, and the newest pick wins.
+  const QString userToneFolder = list->extraFolder();
+  if (name.isEmpty() || userToneFolder.isEmpty()) {
+    ResumeNext([&] {
+      if (!name.isEmpty()) tone = Commands::ToneFile(name, userToneFolder);
+    });
+    ResumeNext([&] { Sound::PlaySoundFile(tone); });
+    return;
+  }
+  lookup.start([name, userToneFolder, &tone](const Platform::Background::Ticket& ticket) {
+    const QString file = Commands::ToneFile(name, userToneFolder);
+    ticket.deliver([file, &tone] {
+      tone = file;
+      ResumeNext([&] { Sound::PlaySoundFile(tone); });
+    });
   });
-  ResumeNext([&] { Sound::PlaySoundFile(tone); });
 }
 
-}  // namespace
+void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile, addToneLookup_); }
 
-void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile); }
-
-void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile); }
+void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile, removeToneLookup_); }
 
 void Form1::Command1_Click() {
   // The picker lets events run while it is made: a press meanwhile finds no picker yet and must not make a
@@ -277,11 +293,7 @@ void Form1::Command1_Click() {
     connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
     wait.exec();
   });
-  ResumeNext([&] {
-    // A folder picked now replaces the stored one that this run could not watch.
-    if (AppModul::PickerPath != Text1->text()) storedFolder_.reset();
-    Text1->setText(AppModul::PickerPath);
-  });
+  ResumeNext([&] { Text1->setText(AppModul::PickerPath); });
   ResumeNext([&] { dummy->setFocus(); });
   ResumeNext([&] { WatchChosenFolder(AppModul::PickerPath); });
 }

@@ -5,6 +5,9 @@
 #include <QWidget>
 #include <optional>
 
+#include "commands/settings.h"
+#include "platform/background.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -41,9 +44,12 @@ class Form1 : public QWidget {
   QLabel* Label3;
   QLabel* Label1;
 
-  // The stored folder this run does not watch (it could not be read at start): saved back as it was unless
-  // the user picks a folder.
-  void KeepStoredFolder(const QString& stored) { storedFolder_ = stored; }
+  // Until ReleaseStoredSettings(), closing writes these as the interval and the tones: the start routine has not
+  // applied them to the window yet, and a close meanwhile must not lose them.
+  void HoldStoredSettings(const Commands::Settings& stored) { held_ = stored; }
+  void ReleaseStoredSettings() { held_.reset(); }
+  // Runs the start routine's lookups off the window's thread, their answers on it.
+  Platform::Background& startLookups() { return startLookups_; }
   // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
   // until the folder can be read, every tick tries again.
   void WatchFolder(const QString& folder);
@@ -74,9 +80,15 @@ class Form1 : public QWidget {
   // A count came back: the comparison with the last count, and its tone.
   void TakeAnswer(const Watch::Answer& answer);
 
-  QPointer<frmDirSelect> picker_;        // the open folder picker, if any
-  bool buildingPicker_ = false;          // the picker is being made: it lets events run meanwhile
-  std::optional<QString> storedFolder_;  // see KeepStoredFolder
+  // A tone picked in a list: its file is found off the window's thread when the user's tone folder must be asked.
+  void PickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup);
+
+  QPointer<frmDirSelect> picker_;           // the open folder picker, if any
+  bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
+  std::optional<Commands::Settings> held_;  // see HoldStoredSettings
+  Platform::Background startLookups_{this};
+  Platform::Background addToneLookup_{this};
+  Platform::Background removeToneLookup_{this};
   Watch::FolderWatch* watch_;
   bool haveBase_ = false;  // LastFileCount holds a count of the folder watched now
   bool answered_ = false;  // the folder watched now has answered at least once

@@ -2,7 +2,6 @@
 #include "frm_dir_select.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
@@ -102,10 +100,10 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   QWidget::setTabOrder(Text1, dummy);
   NameControls();
 
-  // The lists start where the process stands, before any handler is wired.
-  if (!Dir1->setPath(QDir::currentPath())) Dir1->setPath(QDir::rootPath());
-  Drive1->setDriveSilently(Dir1->path());
-  File1->setPath(Dir1->path());
+  // The lists start where the process stands; Form_Load points them there unless it is given a folder. The
+  // name alone: the folder is read off the window's thread.
+  startFolder_ = QDir::currentPath();
+  if (!QDir::isAbsolutePath(startFolder_)) startFolder_ = QDir::rootPath();
 
   connect(Drive1, &Controls::DriveListBox::changed, this, &frmDirSelect::Drive1_Change);
   connect(Dir1, &Controls::DirListBox::changed, this, &frmDirSelect::Dir1_Change);
@@ -155,14 +153,22 @@ void frmDirSelect::Form_Load() {
   raise();
   setWindowTitle(AppModul::PickerCaption);
   const QString start = AppModul::PickerPath;
-  if (!start.isEmpty() && Commands::FolderExists(start)) {
-    // The start folder counts as the one last opened on its volume, so the drive change goes straight there.
-    Drive1->noteOpenedFolder(start);
-    Drive1->setDrive(start);
-    Dir1->setPath(start);
-    File1->setPath(start);
+  // The lists show the folder given at once; whether it exists is asked off the window's thread, and one that is
+  // not there gives way to the starting point when the answer comes.
+  Dir1->setPath(start.isEmpty() ? startFolder_ : start);
+  if (File1->path() != QDir::cleanPath(Dir1->path())) File1->setPath(Dir1->path());
+  if (!start.isEmpty()) {
+    StartLookup([this, start, fallback = startFolder_](const Platform::Background::Ticket& ticket) {
+      if (!Commands::FolderExists(start)) ticket.deliver([this, fallback] { Dir1->setPath(fallback); });
+    });
   }
   dummy->setFocus();
+}
+
+void frmDirSelect::StartLookup(std::function<void(const Platform::Background::Ticket&)> job) {
+  // An Enter still waiting for its answer is dropped with it.
+  creating_ = false;
+  lookup_.start(std::move(job));
 }
 
 void frmDirSelect::Form_Unload(qint16& /*Cancel*/) { AppModul::PickerOpen = 0; }
@@ -175,17 +181,30 @@ void frmDirSelect::closeEvent(QCloseEvent* event) {
 }
 
 void frmDirSelect::Drive1_Change() {
-  const QString target = Drive1->openedFolderOnDrive();
-  // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
-  if (!Platform::IsListableFolder(target)) {
-    const QPointer<frmDirSelect> alive(this);
-    Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(Drive1->drive()) +
-                              QStringLiteral(" kann nicht gelesen werden."),
-                          Commands::StyleCritical, QString());
-    if (alive) Drive1->setDriveSilently(Dir1->path());
-    return;
-  }
-  Dir1->setPath(target);
+  const QString root = Drive1->drive();
+  const QString remembered = Drive1->openedFolderOnDrive();
+  // The folder last opened there, or the volume's root once that folder is gone; both asked off the window's
+  // thread, as a volume may hang.
+  StartLookup([this, root, remembered](const Platform::Background::Ticket& ticket) {
+    QString target = remembered;
+    bool readable = Platform::IsListableFolder(target);
+    if (!readable && target != root) {
+      target = root;
+      readable = Platform::IsListableFolder(target);
+    }
+    ticket.deliver([this, root, target, readable] {
+      if (readable) {
+        Dir1->setPath(target);
+        return;
+      }
+      // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
+      const QPointer<frmDirSelect> alive(this);
+      Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(root) +
+                                QStringLiteral(" kann nicht gelesen werden."),
+                            Commands::StyleCritical, QString());
+      if (alive) Drive1->setDriveSilently(Dir1->path());
+    });
+  });
 }
 
 void frmDirSelect::Dir1_Change() {
@@ -218,50 +237,65 @@ void frmDirSelect::Command3_Click() {
 }
 
 void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
-  // A message box runs a loop of its own; the picker may be gone when it returns.
-  const QPointer<frmDirSelect> alive(this);
   if (KeyAscii == Commands::KeyEscape) CloseNameEntry();
   if (KeyAscii == Commands::KeyEnter) {
-    // Creating lets events run: an Enter that arrives meanwhile belongs to the creation under way.
+    // The disk answers off the window's thread: an Enter that arrives meanwhile belongs to the creation under way.
     if (creating_) {
       KeyAscii = 0;
       return;
     }
-    creating_ = true;
-    const auto created = qScopeGuard([&] {
-      if (alive) creating_ = false;
-    });
     QString folder = Dir1->path();
-    QString path = Commands::AddBackslash(folder) + Text1->text();
-    if (Commands::FolderExists(path)) {
+    const QString path = Commands::AddBackslash(folder) + Text1->text();
+    StartLookup([this, path](const Platform::Background::Ticket& ticket) {
+      if (Commands::FolderExists(path)) {
+        ticket.deliver([this, path] { TakeCreated(Created::Exists, path); });
+        return;
+      }
+      QString made = path;
+      Commands::CreateFolderPath(made);
+      // Success is judged by the folder being there, not by the creation's answer.
+      const Created outcome = Commands::FolderExists(made) ? Created::Made : Created::Failed;
+      ticket.deliver([this, outcome, made] { TakeCreated(outcome, made); });
+    });
+    creating_ = true;
+    return;
+  }
+  Commands::FilterKey(KeyAscii, Commands::FilterFolderName);
+}
+
+void frmDirSelect::TakeCreated(Created outcome, const QString& path) {
+  creating_ = false;
+  // A message box runs a loop of its own; the picker may be gone when it returns.
+  const QPointer<frmDirSelect> alive(this);
+  switch (outcome) {
+    case Created::Exists:
       Commands::ShowMessage(QStringLiteral("Ein Ordner mit diesem Namen existiert bereits."),
                             Commands::StyleInformation, QString());
       if (!alive) return;
       Text1->setCursorPosition(Text1->text().size());
       Text1->setFocus();
       return;
-    }
-    Commands::CreateFolderPath(path);
-    QCoreApplication::processEvents();
-    if (!alive) return;
-    if (!Commands::FolderExists(path)) {
+    case Created::Failed:
       Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. ") + QStringLiteral("\r\n") +
                                 QStringLiteral("Datenträger ist möglicherweise schreibgeschützt.  "),
                             Commands::StyleCritical, QString());
       if (!alive) return;
       Text1->setFocus();
       return;
-    }
-    Dir1->refresh();
-    Dir1->setPath(path);
-    Text1->hide();
-    Command3->show();
-    Command1->setFocus();
+    case Created::Made:
+      Dir1->refresh();
+      Dir1->setPath(path);
+      Text1->hide();
+      Command3->show();
+      Command1->setFocus();
+      return;
   }
-  Commands::FilterKey(KeyAscii, Commands::FilterFolderName);
 }
 
 void frmDirSelect::CloseNameEntry() {
+  // Opening a folder or giving up the name is the newest action: an answer still awaited no longer applies.
+  lookup_.cancel();
+  creating_ = false;
   Text1->hide();
   Command3->show();
   dummy->setFocus();

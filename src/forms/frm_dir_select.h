@@ -3,6 +3,9 @@
 
 #include <QWidget>
 #include <QtGlobal>
+#include <functional>
+
+#include "platform/background.h"
 
 class QLineEdit;
 class QPushButton;
@@ -43,6 +46,11 @@ class frmDirSelect : public QWidget {
   void CloseNameEntry();
   // Names and descriptions for screen readers, Enter on the buttons, the focus sink out of their sight.
   void NameControls();
+  // Runs an action's look at the disk off the window's thread; a newer action drops the answer of an older one.
+  void StartLookup(std::function<void(const Platform::Background::Ticket&)> job);
+  // What Enter in the name entry does once the disk has answered.
+  enum class Created { Exists, Failed, Made };
+  void TakeCreated(Created outcome, const QString& path);
 
   QPushButton* dummy;
   QLineEdit* Text1;
@@ -52,5 +60,7 @@ class frmDirSelect : public QWidget {
   Controls::FileListView* File1;
   QPushButton* Command1;
   QPushButton* Command2;
+  QString startFolder_;    // where the lists stand when the picker is given no folder, or one that is not there
   bool creating_ = false;  // a new folder is being made from the name entry
+  Platform::Background lookup_{this};
 };

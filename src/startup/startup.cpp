@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 #include "commands/app_modul.h"
@@ -34,29 +35,72 @@ QPointer<Form1>& mainForm() {
   return form;
 }
 
-// Selects the stored tone in its list without regard to case. When its file cannot be opened (or the list
-// is empty), the default name takes its place and nothing is selected. A name found in another case takes
-// the file's own spelling: on a case-sensitive file system the stored spelling would name no file.
-void SelectStoredTone(Controls::FileListBox* list, QString& toneName, const QString& defaultName,
-                      const QString& userToneFolder) {
-  if (list->count() == 0) {
-    toneName = defaultName;
-    return;
-  }
+// A stored tone as the disk answers for it: the list's entry it selects, if any, its name and its file.
+struct StoredTone {
+  int row = -1;
+  QString name;
+  QString file;
+};
+
+// Off the window's thread: the user's tone folder may sit on a network home. The stored tone is found in the list
+// without regard to case; a name found in another case takes the file's own spelling (on a case-sensitive file
+// system the stored spelling would name no file). When its file cannot be opened (or the list is empty), the
+// default name takes its place, with nothing selected.
+StoredTone LookUpStoredTone(const QStringList& names, const QString& toneName, const QString& defaultName,
+                            const QString& userToneFolder) {
+  StoredTone tone{-1, toneName, QString()};
   const QString wanted = toneName.toUpper();
-  int match = -1;
-  for (int i = 0; i < list->count() && match < 0; ++i) {
-    if (list->fileName(i).toUpper() == wanted) match = i;
+  for (int i = 0; i < names.size() && tone.row < 0; ++i) {
+    if (names.at(i).toUpper() == wanted) tone.row = i;
   }
-  const QString fileName = match >= 0 ? list->fileName(match) : toneName;
-  if (!FileExists(ToneFile(fileName, userToneFolder))) {
-    toneName = defaultName;
-    return;
+  if (tone.row >= 0) tone.name = names.at(tone.row);
+  tone.file = ToneFile(tone.name, userToneFolder);
+  if (names.isEmpty() || !FileExists(tone.file)) {
+    tone = {-1, defaultName, ToneFile(defaultName, userToneFolder)};
   }
-  if (match >= 0) {
-    list->setCurrentRow(match);
-    toneName = fileName;
+  return tone;
+}
+
+struct ToneAnswer {
+  std::optional<QStringList> names;  // the tone lists' entries; nothing when the program folder cannot be read
+  StoredTone add, remove;
+};
+
+// The start routine from the tone lists on, once their lookups have answered.
+void FinishStart(const ToneAnswer& answer, const Settings& stored) {
+  Form1* const form = mainForm();
+  if (!form) return;
+  // Both tone lists show the program folder's wave files, and the user's own when installed.
+  for (Controls::FileListBox* list : {form->File2, form->File3}) {
+    ResumeNext([&] {
+      if (answer.names) list->showNames(AppFolder, *answer.names);
+    });
   }
+
+  // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
+  AppModul::StartupFilling = 1;
+  ResumeNext([&] {
+    if (answer.add.row >= 0) form->File2->setCurrentRow(answer.add.row);
+  });
+  ResumeNext([&] {
+    if (answer.remove.row >= 0) form->File3->setCurrentRow(answer.remove.row);
+  });
+  // Each tone was resolved to its file off the window's thread, once: playing it later looks nowhere.
+  ResumeNext([&] {
+    AppModul::AddSoundFile = answer.add.file;
+    AppModul::RemoveSoundFile = answer.remove.file;
+  });
+  AppModul::StartupFilling = 0;
+
+  // The interval; a change of value updates the label through the scroll bar's change handling.
+  ResumeNext([&] {
+    if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
+  });
+  // Everything stored is in the window now: a close from here on saves what it shows.
+  ResumeNext([&] { form->ReleaseStoredSettings(); });
+
+  // Last of all the watch starts, once the first count is in.
+  ResumeNext([&] { form->StartTimerWhenAnswered(); });
 }
 
 }  // namespace
@@ -132,51 +176,32 @@ void Main() {
 
   // The four settings.
   const Settings defaults = DefaultSettings(places.defaultFolder);
-  Settings stored = ReadSettings(places.settingsRead, defaults);
-  QString& watchedPath = stored.watchedPath;
-  QString& addName = stored.addSound;
-  QString& removeName = stored.removeSound;
+  const Settings stored = ReadSettings(places.settingsRead, defaults);
 
-  // A folder that is gone gives way to the default folder for this run; an existing one stays as stored. The
-  // stored one may only be not mounted yet, so closing writes it back unless the user picks another.
-  ResumeNext([&] {
-    if (watchedPath.isEmpty() || !FolderExists(watchedPath)) {
-      if (!watchedPath.isEmpty()) form->KeepStoredFolder(watchedPath);
-      watchedPath = places.defaultFolder;
-    }
-  });
-  ResumeNext([&] { form->Text1->setText(watchedPath); });
-  // The first count runs on the watch's thread while the window fills; it becomes the base the checks compare with.
+  // Until the start is done, a close (the close box, a logout, SIGTERM) writes back what was stored.
+  ResumeNext([&] { form->HoldStoredSettings(stored); });
+
+  // Only an empty stored folder gives way to the default one (ReadSettings saw to that). Any other is shown and
+  // watched as stored, from the moment it can be read: a share mounted after login is heard once it is there.
+  ResumeNext([&] { form->Text1->setText(stored.watchedPath); });
+  // The first count runs on the watch's thread; it becomes the base the checks compare with.
   ResumeNext([&] { form->WatchFolder(form->Text1->text()); });
 
-  // Both tone lists show the program folder's wave files, and the user's own when installed.
-  for (Controls::FileListBox* list : {form->File2, form->File3}) {
-    ResumeNext([&] { list->setExtraFolder(places.userToneFolder); });
-    ResumeNext([&] { list->setPath(AppFolder); });
-  }
-
-  // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
-  AppModul::StartupFilling = 1;
-  ResumeNext([&] { SelectStoredTone(form->File2, addName, defaults.addSound, places.userToneFolder); });
-  ResumeNext([&] { SelectStoredTone(form->File3, removeName, defaults.removeSound, places.userToneFolder); });
-  // Each tone is resolved to its file here, once: playing it later looks nowhere.
-  ResumeNext([&] {
-    AppModul::AddSoundFile = ToneFile(addName, places.userToneFolder);
-    AppModul::RemoveSoundFile = ToneFile(removeName, places.userToneFolder);
+  // The tone lists and the stored tones' files are looked up off the window's thread; the rest of the start
+  // follows when they have answered.
+  const QString toneFolder = AppFolder;
+  const QString userToneFolder = places.userToneFolder;
+  for (Controls::FileListBox* list : {form->File2, form->File3})
+    ResumeNext([&] { list->setExtraFolder(userToneFolder); });
+  const QString pattern = form->File2->pattern();
+  form->startLookups().start([=](const Platform::Background::Ticket& ticket) {
+    auto answer = std::make_shared<ToneAnswer>();
+    answer->names = Controls::FileListBox::ReadNames(toneFolder, userToneFolder, pattern);
+    const QStringList names = answer->names.value_or(QStringList());
+    answer->add = LookUpStoredTone(names, stored.addSound, defaults.addSound, userToneFolder);
+    answer->remove = LookUpStoredTone(names, stored.removeSound, defaults.removeSound, userToneFolder);
+    ticket.deliver([answer, stored] { FinishStart(*answer, stored); });
   });
-  AppModul::StartupFilling = 0;
-
-  // Let the window repaint with its contents.
-  ResumeNext([] { QCoreApplication::processEvents(); });
-  if (!mainForm()) return;
-
-  // The interval; a change of value updates the label through the scroll bar's change handling.
-  ResumeNext([&] {
-    if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
-  });
-
-  // Last of all the watch starts, once the first count is in.
-  ResumeNext([&] { form->StartTimerWhenAnswered(); });
 }
 
 }  // namespace Commands

@@ -236,23 +236,6 @@ TEST_F(Browse, PressWhilePickerIsBuiltMakesNoSecond) {
   EXPECT_TRUE(OpenPickers().isEmpty());
 }
 
-// A stored folder this run could not watch is saved back as stored, unless a folder was picked.
-TEST_F(Browse, StoredFolderIsSavedUnlessAnotherIsPicked) {
-  for (const char* button : {"Command2", "Command1"}) {
-    SCOPED_TRACE(button);
-    form.show();
-    form.KeepStoredFolder(QStringLiteral("/media/stick/scans/"));
-    browse([&](frmDirSelect* picker) {
-      openFolder(picker, other);
-      press(picker, button);
-    });
-    form.close();
-    EXPECT_EQ(Platform::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
-                                          Commands::SettingsFile),
-              QByteArray(button) == "Command1" ? QDir::cleanPath(other) + u'/' : QStringLiteral("/media/stick/scans/"));
-  }
-}
-
 TEST_F(Browse, ClosingTheMainWindowSavesTheShownFolderAndEnds) {
   std::optional<QString> saved;
   QList<int> endsAtClose;

@@ -104,28 +104,33 @@ TEST_F(Startup, WatchedFolder) {
   struct Case {
     const char* name;
     QByteArray stored;
-    QString shown;
-    QString saved;  // what closing writes back without a folder picked: the stored value when it was not shown
+    QString shown;  // also what closing writes back
+    bool readable;
   };
+  const QString gone = u"/no/such/folder/anywhere"_s;
+  // Only an empty value gives way to the program folder; any other is shown and watched as stored, from the moment
+  // it can be read.
   const Case cases[] = {
-      {"Stored", other.path().toUtf8(), other.path(), other.path()},  // as stored: no separator added
-      {"StoredWithSeparator", other.path().toUtf8() + '/', other.path() + u'/', other.path() + u'/'},
-      {"Gone", "/no/such/folder/anywhere", appFolder, u"/no/such/folder/anywhere"_s},
-      {"Empty", "", appFolder, appFolder},
-      {"TooLong", QByteArray(2047, 'a'), appFolder, QString(2047, u'a')},
-      {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), appFolder, programDir.filePath(u"plain-file"_s)},
-      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", appFolder, QString::fromUtf8("/tmp/\xff\xfe\xc3(")},
-      {"Relative", "..", u".."_s, u".."_s},  // a folder that exists, relative to wherever we run
+      {"Stored", other.path().toUtf8(), other.path(), true},  // as stored: no separator added
+      {"StoredWithSeparator", other.path().toUtf8() + '/', other.path() + u'/', true},
+      {"Gone", gone.toUtf8(), gone, false},
+      {"Empty", "", appFolder, true},
+      {"TooLong", QByteArray(2047, 'a'), QString(2047, u'a'), false},
+      {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), programDir.filePath(u"plain-file"_s), false},
+      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", QString::fromUtf8("/tmp/\xff\xfe\xc3("), false},
+      {"Relative", "..", u".."_s, true},  // a folder that exists, relative to wherever we run
   };
   for (const Case& c : cases) {
+    AppModul::LastFileCount = -1;
     WriteSettings("LetzterPfad=" + c.stored + "\n");
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->Text1->text(), c.shown) << c.name;
-    EXPECT_EQ(QDir(form->folderWatch()->folder()), QDir(c.shown)) << c.name;
-    EXPECT_EQ(AppModul::LastFileCount, QDir(c.shown).entryList(QDir::Files).size()) << c.name;
+    EXPECT_EQ(form->folderWatch()->folder(), QDir::cleanPath(c.shown)) << c.name;
+    // A folder that cannot be read has no count yet: the first one it gives will be the base.
+    EXPECT_EQ(AppModul::LastFileCount, c.readable ? QDir(c.shown).entryList(QDir::Files).size() : -1) << c.name;
     form->close();
-    EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.saved) << c.name;
+    EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   // Headless unless the caller chose a platform.
