@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A share whose listing hangs, for the tests: slow_fs.py MOUNTPOINT GATE.
+"""A share that hangs, for the tests: slow_fs.py MOUNTPOINT GATE [--lookups].
 
-Mounted with FUSE in the foreground until unmounted. Every listing first creates GATE.entered, then waits until
-the file GATE exists, as a dead network share keeps a listing waiting. The root holds a.txt, b.txt and the folder
-sub.
+Mounted with FUSE in the foreground until unmounted. Without --lookups every listing hangs; with it every lookup
+(getattr) of a name below the root hangs instead, as a share whose server no longer answers `stat` or `open`,
+while listings answer at once. A hanging call first creates GATE.entered, then waits until the file GATE exists.
+The root holds a.txt, b.txt and the folder sub; folders can be made (mkdir), in memory.
 """
 import errno
 import os
@@ -14,28 +15,49 @@ import time
 
 from fusepy import FUSE, FuseOSError, Operations
 
-FILES = {"a.txt", "b.txt"}
-FOLDERS = {"sub"}
+FILES = {"/a.txt", "/b.txt"}
 
 
 class SlowShare(Operations):
-    def __init__(self, gate):
+    def __init__(self, gate, lookups):
         self.gate = gate
+        self.lookups = lookups
+        self.folders = {"/", "/sub"}
 
-    def getattr(self, path, fh=None):
-        name = path.lstrip("/")
-        if path == "/" or name in FOLDERS:
-            return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
-        if name in FILES:
-            return {"st_mode": stat.S_IFREG | 0o644, "st_nlink": 1, "st_size": 0}
-        raise FuseOSError(errno.ENOENT)
-
-    def readdir(self, path, fh):
+    def _hang(self):
         open(self.gate + ".entered", "w").close()
         while not os.path.exists(self.gate):
             time.sleep(0.05)
-        return [".", ".."] + (sorted(FILES | FOLDERS) if path == "/" else [])
+
+    def getattr(self, path, fh=None):
+        if self.lookups and path != "/":
+            self._hang()
+        if path in self.folders:
+            return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
+        if path in FILES:
+            return {"st_mode": stat.S_IFREG | 0o644, "st_nlink": 1, "st_size": 0}
+        raise FuseOSError(errno.ENOENT)
+
+    def mkdir(self, path, mode):
+        if path in self.folders or path in FILES:
+            raise FuseOSError(errno.EEXIST)
+        if os.path.dirname(path) not in self.folders:
+            raise FuseOSError(errno.ENOENT)
+        self.folders.add(path)
+
+    def readdir(self, path, fh):
+        if not self.lookups:
+            self._hang()
+        entries = [".", ".."]
+        # The entry's type comes with its name, so a listing needs no lookup of its own.
+        for name in sorted(FILES | self.folders):
+            if name != "/" and os.path.dirname(name) == path:
+                kind = stat.S_IFDIR if name in self.folders else stat.S_IFREG
+                entries.append((os.path.basename(name), {"st_mode": kind | 0o755}, 0))
+        return entries
 
 
 if __name__ == "__main__":
-    FUSE(SlowShare(sys.argv[2]), sys.argv[1], foreground=True, nothreads=False)
+    # Nothing cached: every stat reaches getattr.
+    FUSE(SlowShare(sys.argv[2], "--lookups" in sys.argv[3:]), sys.argv[1], foreground=True, nothreads=False,
+         attr_timeout=0, entry_timeout=0)

@@ -2,18 +2,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 
 #include "support/files.h"
 #include "support/picker_fixture.h"
 
 namespace {
 
-// A FUSE share whose listings wait until the gate file exists; released and unmounted however the test ends.
+// A FUSE share whose listings, or with lookups its lookups below the root, wait until the gate file exists;
+// released and unmounted however the test ends.
 class SlowShare {
  public:
-  SlowShare(const QString& mountPoint, const QString& gate) : mountPoint_(mountPoint), gate_(gate) {
-    process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate});
+  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false)
+      : mountPoint_(mountPoint), gate_(gate) {
+    QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
+    if (lookups) arguments << QStringLiteral("--lookups");
+    process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   }
   ~SlowShare() {
     release();
@@ -34,7 +42,7 @@ class SlowShare {
         },
         10000);
   }
-  bool listingStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
+  bool hangStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
   void release() const {
     if (!QFileInfo::exists(gate_)) Touch(gate_);
   }
@@ -56,7 +64,7 @@ TEST_F(PickerSlowShare, AnswersWhileAListingHangs) {
   if (!slow.mounted()) GTEST_SKIP() << "the FUSE share could not be mounted here";
 
   open(share);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return slow.listingStarted(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return slow.hangStarted(); }));
   EXPECT_EQ(dir()->path(), share);
   EXPECT_TRUE(dir()->isFilling());
   EXPECT_TRUE(files()->isFilling());
@@ -72,6 +80,84 @@ TEST_F(PickerSlowShare, AnswersWhileAListingHangs) {
   EXPECT_EQ(fileNames(), (QStringList{"a.txt", "b.txt"}));
   EXPECT_GE(rowOf(share + QStringLiteral("/sub")), 0);
   EXPECT_EQ(rowOf(at("work/alpha")), -1);
+}
+
+// Each action that looks at the disk, on a share whose lookups hang: the window's thread is back in its event loop
+// within 100 ms (a 5 ms timer's longest gap), and the action ends as designed once the share answers.
+TEST_F(PickerSlowShare, ActionsAnswerWhileLookupsHang) {
+  if (::access("/dev/fuse", R_OK | W_OK) != 0) GTEST_SKIP() << "no FUSE here";
+  const auto openAtShare = [this](const QString& share) {
+    open(share);
+    ASSERT_GE(rowOf(share + QStringLiteral("/sub")), 0);
+  };
+  struct Case {
+    const char* name;
+    std::function<void(const QString&share)> prepare, act;
+    QString ends;  // the folder the lists stand on in the end, below the share
+  };
+  const Case cases[] = {
+      {"Durchsuchen", [](const QString&) {}, [this](const QString& share) { open(share + QStringLiteral("/sub")); },
+       QStringLiteral("/sub")},
+      {"drive change",
+       [this](const QString& share) {
+         open(at(QStringLiteral("work")));
+         drives()->setVolumes({{QStringLiteral("/"), QString()}, {share + QStringLiteral("/sub"), QString()}});
+       },
+       [this](const QString&) { drives()->setCurrentIndex(1); }, QStringLiteral("/sub")},
+      {"opening a folder", openAtShare, [this](const QString& share) { doubleClick(share + QStringLiteral("/sub")); },
+       QStringLiteral("/sub")},
+      {"Enter in the name entry", openAtShare,
+       [this](const QString&) {
+         QTest::mouseClick(button("Command3"), Qt::LeftButton);
+         entry()->setText(QStringLiteral("Neu"));
+         QTest::keyClick(entry(), Qt::Key_Return);
+       },
+       QStringLiteral("/Neu")},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString share = at(QStringLiteral("share%1").arg(row));
+    ASSERT_TRUE(QDir().mkpath(share));
+    SlowShare slow(share, at(QStringLiteral("gate%1").arg(row++)), true);
+    if (!slow.mounted()) GTEST_SKIP() << "the FUSE share could not be mounted here";
+    c.prepare(share);
+    const auto ended = [&] {
+      return dir()->path() == share + c.ends && files()->path() == dir()->path() && !dir()->isFilling() &&
+             !files()->isFilling() && !entry()->isVisible() && shown.isEmpty();
+    };
+    // An action that waited for the share on the window's thread would wait for ever: a watchdog opens the gate
+    // after a second, and the gap shows it.
+    std::atomic<bool> returned{false};
+    std::thread watchdog([&] {
+      for (int i = 0; i < 100 && !returned; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (!returned) slow.release();
+    });
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+      longest = qMax(longest, clock.elapsed() - last);
+      last = clock.elapsed();
+    });
+    clock.start();
+    tick.start(5);
+    c.act(share);
+    returned = true;
+    QTest::qWait(400);
+    tick.stop();
+    watchdog.join();
+    EXPECT_LT(longest, 100);
+    EXPECT_TRUE(slow.hangStarted());  // the action did meet the hang
+    EXPECT_FALSE(ended());
+
+    slow.release();
+    EXPECT_TRUE(QTest::qWaitFor(ended, 10000));
+    QTest::qWait(300);  // and no late answer undoes it
+    EXPECT_TRUE(ended());
+    picker->close();
+    settle();
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
 #include <QApplication>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   // Headless unless the caller chose a platform.
