@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program watching a FUSE folder whose listing sleeps: the window keeps answering while a check runs,
 # a file landing behind the mount still plays the new-file tone, and closing the window or SIGTERM while a
-# listing hangs writes the settings and ends with 0 at once.
+# listing hangs writes the settings and ends with 0 at once. A start whose stored folder's lookups hang answers
+# at once and, closed meanwhile, writes the stored interval and folder back unchanged. A stored folder on a share
+# mounted only after the start is watched once it is there: a file landing in it sounds.
 # Usage: slow_folder_test.sh BUILD_DIR
 set -uo pipefail
 BUILD=$1
@@ -20,8 +22,9 @@ echo 1.5 >"$DELAY"
 e2e_mount_slow_folder "$BACKING" "$SLOW" "$DELAY"
 touch "$BACKING/first.txt"
 
+# $1: the stored folder (the slow one by default), $2: the stored interval (1 by default).
 start_program() {
-  printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$SLOW" >"$PROG/foldwarn.ini"
+  printf '[%s]\nLetzterPfad=%s\nZeit=%s\n' "$TITLE" "${1:-$SLOW}" "${2:-1}" >"$PROG/foldwarn.ini"
   "$PROG/foldwarn" >>"$E2E_TMP/foldwarn.log" 2>&1 &
   APP=$!
   E2E_PIDS+=($APP)
@@ -67,4 +70,45 @@ end_during_hang close
 # Started while listings hang: the first count has not come yet when SIGTERM arrives.
 start_program
 end_during_hang sigterm
+echo 0 >"$DELAY"
+
+# A share whose lookups (stat, open) hang until the gate opens, holding the stored folder.
+LOOKUPS="$E2E_TMP/lookups" GATE="$E2E_TMP/gate"
+mkdir -p "$LOOKUPS"
+/usr/bin/python3 "$(dirname "$0")/../support/slow_fs.py" "$LOOKUPS" "$GATE" --lookups 2>>"$E2E_TMP/fuse.log" &
+E2E_PIDS+=($!)
+E2E_MOUNTS+=("$LOOKUPS")
+for _ in $(seq 100); do mountpoint -q "$LOOKUPS" && break; sleep 0.1; done
+mountpoint -q "$LOOKUPS" || e2e_fail "the lookup share did not mount: $(cat "$E2E_TMP/fuse.log")"
+start_program "$LOOKUPS/sub" 17
+"$BUILD/tests/e2e/x_window" ping "$TITLE" 2 50 || e2e_fail "the window did not answer within 50 ms while a lookup hung at start"
+[ -e "$GATE.entered" ] || e2e_fail "the stored folder on the share was not looked at"
+kill -TERM "$APP"
+sleep 1.5
+for line in "LetzterPfad=$LOOKUPS/sub" "Zeit=17"; do
+  grep -qxF "$line" "$PROG/foldwarn.ini" || e2e_fail "closed during a slow start: the settings file lacks \"$line\""
+done
+touch "$GATE"
+e2e_wait_pid "$APP" 15 || e2e_fail "closed during a slow start: the program did not end"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "closed during a slow start: status $E2E_STATUS"
+echo "closed during a slow start: the stored interval and folder written back unchanged"
+
+# The stored folder lies on a share mounted a few seconds after the start, already holding a file: that file is
+# the base (no tone); the next one sounds.
+LATE="$E2E_TMP/late" LATE_BACKING="$E2E_TMP/late-backing"
+mkdir -p "$LATE" "$LATE_BACKING/scans"
+touch "$LATE_BACKING/scans/held.txt"
+e2e_start_recording "$E2E_TMP/late.wav"
+start_program "$LATE/scans"
+sleep 2
+e2e_mount_slow_folder "$LATE_BACKING" "$LATE" "$E2E_TMP/late-delay"
+sleep 3  # the first readable count is in
+touch "$LATE_BACKING/scans/landed.txt"
+sleep 3
+e2e_stop_recording
+"$BUILD/tests/e2e/x_window" close "$TITLE" || e2e_fail "cannot close the main window"
+e2e_wait_pid "$APP" 15 || e2e_fail "the program did not end"
+grep -qxF "LetzterPfad=$LATE/scans" "$PROG/foldwarn.ini" || e2e_fail "the stored folder was not written back"
+"$BUILD/tests/e2e/tone_analyser" "$E2E_TMP/late.wav" "$PROG/add.wav" "$PROG/remove.wav" add || exit 1
+echo "a stored folder mounted after the start: a file landing in it sounds"
 echo OK
