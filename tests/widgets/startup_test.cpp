@@ -222,6 +222,20 @@ TEST_F(Startup, WatchStartsOnlyWhenTheWindowIsFilled) {
   EXPECT_EQ(played, QStringList{appFolder + u"add.wav"_s});
 }
 
+// The start finishes when its lookups answer; a close before then (SIGTERM, a logout) loses none of the settings.
+TEST_F(Startup, CloseBeforeTheStartIsDoneKeepsWhatWasStored) {
+  const QByteArray stored = "LetzterPfad=/no/share/yet\nZeit=17\naddSound=PING.wav\nremoveSound=gone.wav\n";
+  WriteSettings(stored);
+  Commands::Main();
+  Form1* form = Commands::MainForm();
+  ASSERT_TRUE(form);
+  form->close();
+  QFile f(settingsFile);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), "[Divuvadi Foldwarn]\n" + stored);
+  EXPECT_EQ(ends, QList<int>{0});
+}
+
 TEST_F(Startup, RunningAgainReplacesTheWindow) {
   QPointer<Form1> first = Start();
   Form1* second = Start();
