@@ -4,9 +4,10 @@
 
 Mirrors BACKING at MOUNTPOINT (read only) until unmounted. Every listing first sleeps for the seconds written
 in DELAY_FILE (none or unreadable: no wait); the file is read at each listing, so a test can make the share
-hang and recover while it is mounted.
+hang and recover while it is mounted. With LOOKUP_DELAY_FILE, every lookup (stat) of a name below the root sleeps
+for the seconds written there in the same way.
 
-Usage: slow_folder.py BACKING MOUNTPOINT DELAY_FILE
+Usage: slow_folder.py BACKING MOUNTPOINT DELAY_FILE [LOOKUP_DELAY_FILE]
 """
 import errno
 import os
@@ -17,21 +18,28 @@ from fusepy import FUSE, FuseOSError, Operations
 
 
 class SlowFolder(Operations):
-    def __init__(self, backing, delay_file):
+    def __init__(self, backing, delay_file, lookup_delay_file):
         self.backing = backing
         self.delay_file = delay_file
+        self.lookup_delay_file = lookup_delay_file
 
     def _real(self, path):
         return os.path.join(self.backing, path.lstrip("/"))
 
-    def _delay(self):
+    @staticmethod
+    def _seconds(name):
         try:
-            with open(self.delay_file) as f:
+            with open(name) as f:
                 return float(f.read())
-        except (OSError, ValueError):
+        except (OSError, TypeError, ValueError):
             return 0.0
 
+    def _delay(self):
+        return self._seconds(self.delay_file)
+
     def getattr(self, path, fh=None):
+        if path != "/":
+            time.sleep(self._seconds(self.lookup_delay_file))
         try:
             st = os.lstat(self._real(path))
         except OSError as e:
@@ -58,8 +66,9 @@ class SlowFolder(Operations):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
+    if len(sys.argv) not in (4, 5):
         sys.exit(__doc__)
-    backing, mountpoint, delay_file = sys.argv[1:]
+    backing, mountpoint, delay_file = sys.argv[1:4]
+    lookup_delay_file = sys.argv[4] if len(sys.argv) == 5 else None
     # Attributes are not cached: a file landing in the backing folder shows at the next listing.
-    FUSE(SlowFolder(backing, delay_file), mountpoint, foreground=True, ro=True, attr_timeout=0, entry_timeout=0)
+    FUSE(SlowFolder(backing, delay_file, lookup_delay_file), mountpoint, foreground=True, ro=True, attr_timeout=0, entry_timeout=0)
