@@ -34,13 +34,13 @@ void FileListBox::setExtraFolder(const QString& folder) {
 
 bool FileListBox::refresh() {
   if (path_.isEmpty()) return false;
-  const std::optional<QStringList> names = ReadNames(path_, extraFolder_, pattern_);
+  const std::optional<QStringList> names = readNames(path_, extraFolder_, pattern_);
   if (!names) return false;
   showNames(path_, *names);
   return true;
 }
 
-std::optional<QStringList> FileListBox::ReadNames(const QString& folder, const QString& extraFolder,
+std::optional<QStringList> FileListBox::readNames(const QString& folder, const QString& extraFolder,
                                                   const QString& pattern) {
   if (!Platform::IsListableFolder(folder)) return std::nullopt;
   const QStringList patterns = pattern.isEmpty() ? QStringList() : pattern.split(u';', Qt::SkipEmptyParts);

@@ -32,9 +32,9 @@ class FileListBox : public QListWidget {
   bool refresh();
   // What the list would show for a folder, an extra folder and a pattern, read without the list: safe on any
   // thread. Nothing when the folder cannot be listed.
-  static std::optional<QStringList> ReadNames(const QString& folder, const QString& extraFolder,
+  static std::optional<QStringList> readNames(const QString& folder, const QString& extraFolder,
                                               const QString& pattern);
-  // Shows names read elsewhere (ReadNames) as the folder's entries.
+  // Shows names read elsewhere (readNames) as the folder's entries.
   void showNames(const QString& folder, const QStringList& names);
 
   QString fileName(int index) const;

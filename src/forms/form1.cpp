@@ -120,7 +120,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   NameControls(*this);
 
   watch_ = new Watch::FolderWatch(this);
-  connect(watch_, &Watch::FolderWatch::answered, this, &Form1::TakeAnswer);
+  connect(watch_, &Watch::FolderWatch::answered, this, &Form1::takeAnswer);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
@@ -130,7 +130,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   connect(File3, &QListWidget::itemSelectionChanged, this, &Form1::File3_Click);
   // A logout saves like closing does. The session ends the program itself; ending it here would also end it
   // at a mere checkpoint of the session.
-  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveSettings(); });
 }
 
 void Form1::showEvent(QShowEvent* event) {
@@ -155,11 +155,11 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Unload() {
-  SaveSettings();
+  saveSettings();
   ResumeNext([] { Platform::EndProgram(0); });
 }
 
-void Form1::SaveSettings() {
+void Form1::saveSettings() {
   Commands::Settings settings;
   ResumeNext([&] { settings.watchedPath = Text1->text(); });
   if (held_) {
@@ -185,7 +185,7 @@ void Form1::Timer1_Timer() {
   });
 }
 
-void Form1::TakeAnswer(const Watch::Answer& answer) {
+void Form1::takeAnswer(const Watch::Answer& answer) {
   ResumeNext([&] {
     answered_ = true;
     if (startTimerWhenAnswered_) {
@@ -212,14 +212,14 @@ void Form1::TakeAnswer(const Watch::Answer& answer) {
   });
 }
 
-void Form1::WatchFolder(const QString& folder) {
+void Form1::watchFolder(const QString& folder) {
   watch_->setFolder(QDir::cleanPath(folder));
   haveBase_ = false;
   answered_ = false;
   watch_->ask();
 }
 
-void Form1::StartTimerWhenAnswered() {
+void Form1::startTimerWhenAnswered() {
   if (answered_) {
     Timer1->start();
   } else {
@@ -235,7 +235,7 @@ void Form1::HScroll1_Scroll() { HScroll1_Change(); }
 
 // A tone picked in a list becomes the tone and is heard as a preview. With nothing selected the name cannot be
 // read, and the tone stays what it was.
-void Form1::PickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup) {
+void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup) {
   if (AppModul::StartupFilling != 0) return;
   QString name;
   ResumeNext([&] { name = list->selectedFileName(); });
@@ -258,9 +258,9 @@ void Form1::PickTone(const Controls::FileListBox* list, QString& tone, Platform:
   });
 }
 
-void Form1::File2_Click() { PickTone(File2, AppModul::AddSoundFile, addToneLookup_); }
+void Form1::File2_Click() { pickTone(File2, AppModul::AddSoundFile, addToneLookup_); }
 
-void Form1::File3_Click() { PickTone(File3, AppModul::RemoveSoundFile, removeToneLookup_); }
+void Form1::File3_Click() { pickTone(File3, AppModul::RemoveSoundFile, removeToneLookup_); }
 
 void Form1::Command1_Click() {
   // The picker lets events run while it is made: a press meanwhile finds no picker yet and must not make a
@@ -295,12 +295,12 @@ void Form1::Command1_Click() {
   });
   ResumeNext([&] { Text1->setText(AppModul::PickerPath); });
   ResumeNext([&] { dummy->setFocus(); });
-  ResumeNext([&] { WatchChosenFolder(AppModul::PickerPath); });
+  ResumeNext([&] { watchChosenFolder(AppModul::PickerPath); });
 }
 
-void Form1::WatchChosenFolder(const QString& folder) {
+void Form1::watchChosenFolder(const QString& folder) {
   // Cancel hands back the folder already watched, and so does a nested wait after the inner one took it.
   if (folder.isEmpty() || QDir::cleanPath(folder) == watch_->folder()) return;
   // Shown and saved at once; watched from the moment it can be read. The switch itself plays no tone.
-  WatchFolder(folder);
+  watchFolder(folder);
 }

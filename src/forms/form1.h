@@ -44,17 +44,17 @@ class Form1 : public QWidget {
   QLabel* Label3;
   QLabel* Label1;
 
-  // Until ReleaseStoredSettings(), closing writes these as the interval and the tones: the start routine has not
+  // Until releaseStoredSettings(), closing writes these as the interval and the tones: the start routine has not
   // applied them to the window yet, and a close meanwhile must not lose them.
-  void HoldStoredSettings(const Commands::Settings& stored) { held_ = stored; }
-  void ReleaseStoredSettings() { held_.reset(); }
+  void holdStoredSettings(const Commands::Settings& stored) { held_ = stored; }
+  void releaseStoredSettings() { held_.reset(); }
   // Runs the start routine's lookups off the window's thread, their answers on it.
   Platform::Background& startLookups() { return startLookups_; }
   // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
   // until the folder can be read, every tick tries again.
-  void WatchFolder(const QString& folder);
+  void watchFolder(const QString& folder);
   // Starts Timer1 as soon as the watched folder has answered once.
-  void StartTimerWhenAnswered();
+  void startTimerWhenAnswered();
   Watch::FolderWatch* folderWatch() const { return watch_; }
 
  protected:
@@ -73,19 +73,19 @@ class Form1 : public QWidget {
 
  private:
   // The four settings from the controls, in the order the file has them.
-  void SaveSettings();
+  void saveSettings();
 
   // Takes a folder the picker handed back into the watch at once; the tick count goes on.
-  void WatchChosenFolder(const QString& folder);
+  void watchChosenFolder(const QString& folder);
   // A count came back: the comparison with the last count, and its tone.
-  void TakeAnswer(const Watch::Answer& answer);
+  void takeAnswer(const Watch::Answer& answer);
 
   // A tone picked in a list: its file is found off the window's thread when the user's tone folder must be asked.
-  void PickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup);
+  void pickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup);
 
   QPointer<frmDirSelect> picker_;           // the open folder picker, if any
   bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
-  std::optional<Commands::Settings> held_;  // see HoldStoredSettings
+  std::optional<Commands::Settings> held_;  // see holdStoredSettings
   Platform::Background startLookups_{this};
   Platform::Background addToneLookup_{this};
   Platform::Background removeToneLookup_{this};

@@ -98,7 +98,7 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   QWidget::setTabOrder(Drive1, Command3);
   QWidget::setTabOrder(Command3, Text1);
   QWidget::setTabOrder(Text1, dummy);
-  NameControls();
+  nameControls();
 
   // The lists start where the process stands; Form_Load points them there unless it is given a folder. The
   // name alone: the folder is read off the window's thread.
@@ -114,7 +114,7 @@ frmDirSelect::frmDirSelect(QWidget* parent)
   Form_Load();
 }
 
-void frmDirSelect::NameControls() {
+void frmDirSelect::nameControls() {
   // The captions are letter-spaced; a screen reader gets the words.
   Command1->setAccessibleName(QStringLiteral("Übernehmen"));
   Command1->setAccessibleDescription(QStringLiteral("Übernimmt den gezeigten Ordner und schließt das Fenster."));
@@ -158,14 +158,14 @@ void frmDirSelect::Form_Load() {
   Dir1->setPath(start.isEmpty() ? startFolder_ : start);
   if (File1->path() != QDir::cleanPath(Dir1->path())) File1->setPath(Dir1->path());
   if (!start.isEmpty()) {
-    StartLookup([this, start, fallback = startFolder_](const Platform::Background::Ticket& ticket) {
+    startLookup([this, start, fallback = startFolder_](const Platform::Background::Ticket& ticket) {
       if (!Commands::FolderExists(start)) ticket.deliver([this, fallback] { Dir1->setPath(fallback); });
     });
   }
   dummy->setFocus();
 }
 
-void frmDirSelect::StartLookup(std::function<void(const Platform::Background::Ticket&)> job) {
+void frmDirSelect::startLookup(std::function<void(const Platform::Background::Ticket&)> job) {
   // An Enter still waiting for its answer is dropped with it.
   creating_ = false;
   lookup_.start(std::move(job));
@@ -185,7 +185,7 @@ void frmDirSelect::Drive1_Change() {
   const QString remembered = Drive1->openedFolderOnDrive();
   // The folder last opened there, or the volume's root once that folder is gone; both asked off the window's
   // thread, as a volume may hang.
-  StartLookup([this, root, remembered](const Platform::Background::Ticket& ticket) {
+  startLookup([this, root, remembered](const Platform::Background::Ticket& ticket) {
     QString target = remembered;
     bool readable = Platform::IsListableFolder(target);
     if (!readable && target != root) {
@@ -213,7 +213,7 @@ void frmDirSelect::Dir1_Change() {
   // Walking across a mount point moves to another volume: the drive list follows.
   Drive1->setDriveSilently(Dir1->path());
   Drive1->noteOpenedFolder(Dir1->path());
-  CloseNameEntry();
+  closeNameEntry();
 }
 
 void frmDirSelect::Command1_Click() {
@@ -237,7 +237,7 @@ void frmDirSelect::Command3_Click() {
 }
 
 void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
-  if (KeyAscii == Commands::KeyEscape) CloseNameEntry();
+  if (KeyAscii == Commands::KeyEscape) closeNameEntry();
   if (KeyAscii == Commands::KeyEnter) {
     // The disk answers off the window's thread: an Enter that arrives meanwhile belongs to the creation under way.
     if (creating_) {
@@ -246,16 +246,16 @@ void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
     }
     QString folder = Dir1->path();
     const QString path = Commands::AddBackslash(folder) + Text1->text();
-    StartLookup([this, path](const Platform::Background::Ticket& ticket) {
+    startLookup([this, path](const Platform::Background::Ticket& ticket) {
       if (Commands::FolderExists(path)) {
-        ticket.deliver([this, path] { TakeCreated(Created::Exists, path); });
+        ticket.deliver([this, path] { takeCreated(Created::Exists, path); });
         return;
       }
       QString made = path;
       Commands::CreateFolderPath(made);
       // Success is judged by the folder being there, not by the creation's answer.
       const Created outcome = Commands::FolderExists(made) ? Created::Made : Created::Failed;
-      ticket.deliver([this, outcome, made] { TakeCreated(outcome, made); });
+      ticket.deliver([this, outcome, made] { takeCreated(outcome, made); });
     });
     creating_ = true;
     return;
@@ -263,7 +263,7 @@ void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
   Commands::FilterKey(KeyAscii, Commands::FilterFolderName);
 }
 
-void frmDirSelect::TakeCreated(Created outcome, const QString& path) {
+void frmDirSelect::takeCreated(Created outcome, const QString& path) {
   creating_ = false;
   // A message box runs a loop of its own; the picker may be gone when it returns.
   const QPointer<frmDirSelect> alive(this);
@@ -292,7 +292,7 @@ void frmDirSelect::TakeCreated(Created outcome, const QString& path) {
   }
 }
 
-void frmDirSelect::CloseNameEntry() {
+void frmDirSelect::closeNameEntry() {
   // Opening a folder or giving up the name is the newest action: an answer still awaited no longer applies.
   lookup_.cancel();
   creating_ = false;

@@ -43,14 +43,14 @@ class frmDirSelect : public QWidget {
 
  private:
   // Hides the new-folder name entry and shows its button again.
-  void CloseNameEntry();
+  void closeNameEntry();
   // Names and descriptions for screen readers, Enter on the buttons, the focus sink out of their sight.
-  void NameControls();
+  void nameControls();
   // Runs an action's look at the disk off the window's thread; a newer action drops the answer of an older one.
-  void StartLookup(std::function<void(const Platform::Background::Ticket&)> job);
+  void startLookup(std::function<void(const Platform::Background::Ticket&)> job);
   // What Enter in the name entry does once the disk has answered.
   enum class Created { Exists, Failed, Made };
-  void TakeCreated(Created outcome, const QString& path);
+  void takeCreated(Created outcome, const QString& path);
 
   QPushButton* dummy;
   QLineEdit* Text1;

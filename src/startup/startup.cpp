@@ -30,7 +30,7 @@ using namespace Qt::StringLiterals;
 namespace Commands {
 namespace {
 
-QPointer<Form1>& mainForm() {
+QPointer<Form1>& FormPointer() {
   static QPointer<Form1> form;
   return form;
 }
@@ -68,7 +68,7 @@ struct ToneAnswer {
 
 // The start routine from the tone lists on, once their lookups have answered.
 void FinishStart(const ToneAnswer& answer, const Settings& stored) {
-  Form1* const form = mainForm();
+  Form1* const form = FormPointer();
   if (!form) return;
   // Both tone lists show the program folder's wave files, and the user's own when installed.
   for (Controls::FileListBox* list : {form->File2, form->File3}) {
@@ -97,15 +97,15 @@ void FinishStart(const ToneAnswer& answer, const Settings& stored) {
     if (const std::optional<qint16> seconds = IntervalFromText(stored.interval)) form->HScroll1->setValue(*seconds);
   });
   // Everything stored is in the window now: a close from here on saves what it shows.
-  ResumeNext([&] { form->ReleaseStoredSettings(); });
+  ResumeNext([&] { form->releaseStoredSettings(); });
 
   // Last of all the watch starts, once the first count is in.
-  ResumeNext([&] { form->StartTimerWhenAnswered(); });
+  ResumeNext([&] { form->startTimerWhenAnswered(); });
 }
 
 }  // namespace
 
-Form1* MainForm() { return mainForm(); }
+Form1* MainForm() { return FormPointer(); }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
@@ -160,32 +160,32 @@ void Main() {
 
   // The window appears with its design values while it is filled.
   ResumeNext([] {
-    delete mainForm();  // a previous run in the same process
-    mainForm() = new Form1;
-    mainForm()->show();
+    delete FormPointer();  // a previous run in the same process
+    FormPointer() = new Form1;
+    FormPointer()->show();
   });
-  Form1* const form = mainForm();
+  Form1* const form = FormPointer();
   if (!form) return;
   // A logout or `kill` closes the window the normal way, so the settings are saved.
   ResumeNext([] {
     Platform::OnQuitSignal([] {
-      if (Form1* f = mainForm()) f->close();
+      if (Form1* f = FormPointer()) f->close();
     });
   });
-  ResumeNext([] { Platform::OnSecondStart([] { BringToFront(mainForm()); }); });
+  ResumeNext([] { Platform::OnSecondStart([] { BringToFront(FormPointer()); }); });
 
   // The four settings.
   const Settings defaults = DefaultSettings(places.defaultFolder);
   const Settings stored = ReadSettings(places.settingsRead, defaults);
 
   // Until the start is done, a close (the close box, a logout, SIGTERM) writes back what was stored.
-  ResumeNext([&] { form->HoldStoredSettings(stored); });
+  ResumeNext([&] { form->holdStoredSettings(stored); });
 
   // Only an empty stored folder gives way to the default one (ReadSettings saw to that). Any other is shown and
   // watched as stored, from the moment it can be read: a share mounted after login is heard once it is there.
   ResumeNext([&] { form->Text1->setText(stored.watchedPath); });
   // The first count runs on the watch's thread; it becomes the base the checks compare with.
-  ResumeNext([&] { form->WatchFolder(form->Text1->text()); });
+  ResumeNext([&] { form->watchFolder(form->Text1->text()); });
 
   // The tone lists and the stored tones' files are looked up off the window's thread; the rest of the start
   // follows when they have answered.
@@ -196,7 +196,7 @@ void Main() {
   const QString pattern = form->File2->pattern();
   form->startLookups().start([=](const Platform::Background::Ticket& ticket) {
     auto answer = std::make_shared<ToneAnswer>();
-    answer->names = Controls::FileListBox::ReadNames(toneFolder, userToneFolder, pattern);
+    answer->names = Controls::FileListBox::readNames(toneFolder, userToneFolder, pattern);
     const QStringList names = answer->names.value_or(QStringList());
     answer->add = LookUpStoredTone(names, stored.addSound, defaults.addSound, userToneFolder);
     answer->remove = LookUpStoredTone(names, stored.removeSound, defaults.removeSound, userToneFolder);

@@ -60,7 +60,7 @@ class Browse : public ::testing::Test {
     AppModul::AddSoundFile = QStringLiteral("add-tone");
     AppModul::RemoveSoundFile = QStringLiteral("remove-tone");
     form.Text1->setText(watched + u'/');
-    form.WatchFolder(watched);
+    form.watchFolder(watched);
     ASSERT_TRUE(WaitForWatch(form));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));

@@ -257,7 +257,7 @@ class WatchCycle : public Recording {
     Watch();
   }
   void Watch() {
-    form.WatchFolder(folder);
+    form.watchFolder(folder);
     ASSERT_TRUE(WaitForWatch(form));
   }
   void Add(int n, const QString& prefix = u"new"_s) {
@@ -385,7 +385,7 @@ TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
 TEST_F(WatchCycle, FolderUnreadableAtFirstIsWatchedOnceItCanBeRead) {
   const QString later = dir.path() + u"/later"_s;
   form.HScroll1->setValue(3);
-  form.WatchFolder(later);
+  form.watchFolder(later);
   ASSERT_TRUE(WaitForWatch(form));
   EXPECT_EQ(form.folderWatch()->folder(), later);
   Tick(form, 2);
@@ -404,8 +404,8 @@ TEST_F(WatchCycle, AnswerForAFolderNoLongerWatchedIsDropped) {
   const QString other = dir.path() + u"/other"_s;
   ASSERT_TRUE(QDir().mkpath(other));
   Touch(other + u"/only"_s);
-  form.WatchFolder(folder);
-  form.WatchFolder(other);  // while the first count may still run
+  form.watchFolder(folder);
+  form.watchFolder(other);  // while the first count may still run
   ASSERT_TRUE(QTest::qWaitFor([&] { return AppModul::LastFileCount == 1; }, 5000));
   ASSERT_TRUE(WaitForWatch(form));
   EXPECT_EQ(AppModul::LastFileCount, 1);
