@@ -58,7 +58,7 @@ e2e_start_recording "$E2E_TMP/rec.wav"
 start_program
 sleep 2  # the first count is in
 # Checks of 1.5 s each follow one another: the window answers all the while.
-"$BUILD/tests/e2e/x_window" ping "$TITLE" 4 50 || e2e_fail "the window did not answer within 50 ms while a check ran"
+"$BUILD/tests/e2e/x_window" ping "$TITLE" 4 250 || e2e_fail "the window did not answer within 250 ms while a check ran"
 touch "$BACKING/landed.txt"
 sleep 5
 e2e_stop_recording
@@ -81,7 +81,7 @@ E2E_MOUNTS+=("$LOOKUPS")
 for _ in $(seq 100); do mountpoint -q "$LOOKUPS" && break; sleep 0.1; done
 mountpoint -q "$LOOKUPS" || e2e_fail "the lookup share did not mount: $(cat "$E2E_TMP/fuse.log")"
 start_program "$LOOKUPS/sub" 17
-"$BUILD/tests/e2e/x_window" ping "$TITLE" 2 50 || e2e_fail "the window did not answer within 50 ms while a lookup hung at start"
+"$BUILD/tests/e2e/x_window" ping "$TITLE" 2 250 || e2e_fail "the window did not answer within 250 ms while a lookup hung at start"
 [ -e "$GATE.entered" ] || e2e_fail "the stored folder on the share was not looked at"
 kill -TERM "$APP"
 sleep 1.5
