@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 
+#include "sound/pulse_output.h"
 #include "sound/sound.h"
 #include "sound/tone_output.h"
 
@@ -16,7 +17,7 @@ namespace {
 // The sound server is not what is measured here.
 class NoOutput : public Sound::ToneOutput {
  public:
-  void Play(const std::shared_ptr<const Sound::Tone>&) override {}
+  bool play(const std::shared_ptr<const Sound::Tone>&, const QString&) override { return true; }
 };
 
 QString ShippedTone() { return QStringLiteral(FOLDWARN_RESOURCES_DIR "/add.wav"); }
@@ -60,10 +61,10 @@ void BM_PlaySoundFile_FirstUse(benchmark::State& state) {
   state.counters["return_us"] = benchmark::Counter(returnSeconds * 1e6 / double(state.iterations()));
 }
 
-// The return time with the real output: the playback thread opens a stream on the default device for every
-// tone (silence without one). Run it with a sound server to see the whole path.
+// The return time with the real output: the playback thread opens a stream on the sound server for every tone
+// (silence without one). Run it with a sound server to see the whole path.
 void BM_PlaySoundFile_Device(benchmark::State& state) {
-  Sound::SetOutputForTesting(Sound::MakeDeviceOutput());
+  Sound::SetOutputForTesting(Sound::MakePulseOutput());
   const QString tone = ShippedTone();
   Sound::PlaySoundFile(tone);
   Sound::WaitForPlaybackForTesting();

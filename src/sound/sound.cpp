@@ -2,17 +2,21 @@
 #include "sound.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QThread>
 #include <condition_variable>
 #include <mutex>
 #include <new>
 #include <optional>
 
+#include "pulse_output.h"
 #include "tone_cache.h"
 #include "tone_output.h"
 
 namespace Sound {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 Player& testPlayer() {
   static Player player;
@@ -21,35 +25,35 @@ Player& testPlayer() {
 
 // Playback runs on a thread of its own, so the caller never waits for the disk, a decoder or the sound
 // server. Only the newest request counts: requests that pile up while one is handled are dropped.
-class Engine {
+class PlaybackThread {
  public:
-  Engine() {
+  PlaybackThread() {
     thread_.setObjectName(QStringLiteral("foldwarn-sound"));
     worker_.moveToThread(&thread_);
     thread_.start();
   }
 
-  void Play(const QString& path) {
+  void play(const QString& path) {
     std::lock_guard lock(mutex_);
     if (stopped_) return;
     pending_ = path;
     if (busy_) return;  // the worker picks it up when it is done with the current one
     busy_ = true;
     QMetaObject::invokeMethod(
-        &worker_, [this] { Drain(); }, Qt::QueuedConnection);
+        &worker_, [this] { drain(); }, Qt::QueuedConnection);
   }
 
-  void SetOutput(std::unique_ptr<ToneOutput> output) {
-    RunOnWorker([&] { output_ = std::move(output); });
+  void setOutput(std::unique_ptr<ToneOutput> output) {
+    runOnWorker([&] { output_ = std::move(output); });
   }
 
-  void WaitIdle() {
+  void waitIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !busy_ || stopped_; });
   }
 
   // Ends the thread before the process tears down what the sound server connection relies on.
-  void Stop() {
+  void stop() {
     {
       std::lock_guard lock(mutex_);
       if (stopped_) return;
@@ -57,14 +61,14 @@ class Engine {
       pending_.reset();
     }
     idle_.notify_all();
-    RunOnWorker([this] { output_.reset(); });
+    runOnWorker([this] { output_.reset(); });
     thread_.quit();
     thread_.wait(3000);
   }
 
  private:
   template <typename F>
-  void RunOnWorker(F&& f) {
+  void runOnWorker(F&& f) {
     if (QThread::currentThread() == &thread_) {
       f();
     } else if (thread_.isRunning()) {
@@ -72,7 +76,7 @@ class Engine {
     }
   }
 
-  void Drain() {
+  void drain() {
     for (;;) {
       QString path;
       {
@@ -84,38 +88,39 @@ class Engine {
         }
         path = *std::exchange(pending_, std::nullopt);
       }
-      PlayNow(path);
+      playNow(path);
     }
   }
 
-  // Memory running out for a tone (decoding or converting it) costs that tone, not the program: the fallback
-  // plays instead, as for a file that is no sound.
-  void PlayNow(const QString& path) {
+  // Memory running out for a tone costs that tone, not the program: the fallback plays instead, as for a file
+  // that is no sound or a format the output cannot play.
+  void playNow(const QString& path) {
     std::shared_ptr<const Tone> tone;
     try {
-      if (!path.isEmpty()) tone = cache_.Get(path);
+      if (!path.isEmpty()) tone = cache_.get(path);
     } catch (const std::bad_alloc&) {
     }
-    if (!tone) tone = Fallback();
-    if (!tone) return;
-    if (!output_) output_ = MakeDeviceOutput();
-    if (PlayOut(tone)) return;
-    if (const std::shared_ptr<const Tone> fallback = Fallback(); fallback && fallback != tone) PlayOut(fallback);
+    const QString name = QFileInfo(path).fileName();
+    if (!output_) output_ = MakePulseOutput();
+    if (tone && playOut(tone, name)) return;
+    if (const std::shared_ptr<const Tone> fallback = this->fallback(); fallback && fallback != tone)
+      playOut(fallback, FallbackName);
   }
 
-  bool PlayOut(const std::shared_ptr<const Tone>& tone) {
+  bool playOut(const std::shared_ptr<const Tone>& tone, const QString& name) {
     try {
-      output_->Play(tone);
-      return true;
+      return output_->play(tone, name);
     } catch (const std::bad_alloc&) {
       return false;
     }
   }
 
-  std::shared_ptr<const Tone> Fallback() {
-    if (!fallback_) fallback_ = DecodeToneFile(QStringLiteral(":/fallback.wav"));
+  std::shared_ptr<const Tone> fallback() {
+    if (!fallback_) fallback_ = DecodeToneFile(u":/"_s + FallbackName);
     return fallback_;
   }
+
+  static constexpr QLatin1StringView FallbackName{"fallback.wav"};
 
   QThread thread_;
   QObject worker_;
@@ -130,19 +135,19 @@ class Engine {
   std::unique_ptr<ToneOutput> output_;
 };
 
-void StopEngine();
+void StopPlayback();
 
-Engine& engine() {
+PlaybackThread& playback() {
   // Never destroyed: a QThread must not be destroyed while running, and the stop hooks end it first.
-  static Engine* instance = [] {
-    auto* e = new Engine;
-    qAddPostRoutine(StopEngine);  // QApplication goes away
+  static PlaybackThread* instance = [] {
+    auto* e = new PlaybackThread;
+    qAddPostRoutine(StopPlayback);  // QApplication goes away
     return e;
   }();
   return *instance;
 }
 
-void StopEngine() { engine().Stop(); }
+void StopPlayback() { playback().stop(); }
 
 }  // namespace
 
@@ -151,13 +156,13 @@ void PlaySoundFile(const QString& file) {
     testPlayer()(file);
     return;
   }
-  engine().Play(file);
+  playback().play(file);
 }
 
 void SetPlayerForTesting(Player player) { testPlayer() = std::move(player); }
 
-void SetOutputForTesting(std::unique_ptr<ToneOutput> output) { engine().SetOutput(std::move(output)); }
+void SetOutputForTesting(std::unique_ptr<ToneOutput> output) { playback().setOutput(std::move(output)); }
 
-void WaitForPlaybackForTesting() { engine().WaitIdle(); }
+void WaitForPlaybackForTesting() { playback().waitIdle(); }
 
 }  // namespace Sound

@@ -5,8 +5,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -50,7 +48,7 @@ std::shared_ptr<const Tone> DecodeTone(QIODevice& device) {
     // The header's frame count is not trusted (a few bytes can claim hours): the buffer grows with what is
     // really decoded, in chunks, up to the cap. Integer encodings scale to [-1, 1); float files are taken as
     // they are and clipped on output.
-    const qint64 maxFrames = kMaxToneSamples / info.channels;
+    const qint64 maxFrames = MaxToneSamples / info.channels;
     const qint64 chunkFrames = std::max<qint64>(1, 64 * 1024 / info.channels);
     std::vector<float>& samples = tone->samples;
     qint64 frames = 0;
@@ -76,70 +74,6 @@ std::shared_ptr<const Tone> DecodeToneFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
   return DecodeTone(file);
-}
-
-QByteArray ConvertTone(const Tone& tone, const QAudioFormat& format) {
-  const int outChannels = format.channelCount();
-  const int outRate = format.sampleRate();
-  const int bytesPerSample = format.bytesPerSample();
-  if (tone.channels <= 0 || tone.sampleRate <= 0 || outChannels <= 0 || outRate <= 0 || bytesPerSample <= 0) return {};
-  const qint64 inFrames = tone.frames();
-  // Capped like a decoded tone: a low rate played at a high one would otherwise grow without bound.
-  const qint64 outFrames = std::min(inFrames * outRate / tone.sampleRate, kMaxToneSamples / outChannels);
-  QByteArray out(outFrames * outChannels * bytesPerSample, Qt::Uninitialized);
-  char* dst = out.data();
-
-  auto inSample = [&](qint64 frame, int channel) -> float {
-    frame = std::min(frame, inFrames - 1);
-    const float* f = tone.samples.data() + frame * tone.channels;
-    if (outChannels == 1 && tone.channels > 1) {
-      float sum = 0;  // down to mono: the average of all channels
-      for (int c = 0; c < tone.channels; ++c) sum += f[c];
-      return sum / tone.channels;
-    }
-    if (channel < tone.channels) return f[channel];
-    return tone.channels == 1 ? f[0] : 0.0f;  // mono goes to every speaker; missing channels stay silent
-  };
-  auto put = [&](float v) {
-    v = std::clamp(v, -1.0f, 1.0f);
-    switch (format.sampleFormat()) {
-      case QAudioFormat::UInt8: {
-        const quint8 s = quint8(std::lround(v * 127.0f) + 128);
-        std::memcpy(dst, &s, 1);
-        break;
-      }
-      case QAudioFormat::Int16: {
-        const qint16 s = qint16(std::lround(v * 32767.0f));
-        std::memcpy(dst, &s, 2);
-        break;
-      }
-      case QAudioFormat::Int32: {
-        const qint32 s = qint32(std::lround(double(v) * 2147483647.0));
-        std::memcpy(dst, &s, 4);
-        break;
-      }
-      case QAudioFormat::Float:
-        std::memcpy(dst, &v, 4);
-        break;
-      default:
-        std::memset(dst, 0, bytesPerSample);
-        break;
-    }
-    dst += bytesPerSample;
-  };
-
-  // Linear interpolation is plenty for short signal tones.
-  const double step = double(tone.sampleRate) / outRate;
-  for (qint64 i = 0; i < outFrames; ++i) {
-    const double pos = i * step;
-    const qint64 i0 = qint64(pos);
-    const float frac = float(pos - double(i0));
-    for (int c = 0; c < outChannels; ++c) {
-      const float a = inSample(i0, c);
-      put(frac == 0.0f ? a : a + (inSample(i0 + 1, c) - a) * frac);
-    }
-  }
-  return out;
 }
 
 }  // namespace Sound

@@ -6,7 +6,7 @@
 
 namespace Sound {
 
-std::shared_ptr<const Tone> ToneCache::Get(const QString& path) {
+std::shared_ptr<const Tone> ToneCache::get(const QString& path) {
   QFileInfo info(path);
   info.setCaching(false);
   auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
@@ -32,7 +32,7 @@ std::shared_ptr<const Tone> ToneCache::Get(const QString& path) {
     for (const Entry& e : entries_) total += e.tone ? qint64(e.tone->samples.capacity()) : 0;  // what is held
     return total;
   };
-  while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > kSampleBudget)) entries_.pop_back();
+  while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > SampleBudget)) entries_.pop_back();
   return entries_.front().tone;
 }
 

@@ -17,12 +17,12 @@ class ToneCache {
   explicit ToneCache(int capacity = 8) : capacity_(capacity) {}
 
   // The decoded tone of the file, or nothing when the file is missing or is no sound we can decode.
-  std::shared_ptr<const Tone> Get(const QString& path);
+  std::shared_ptr<const Tone> get(const QString& path);
 
   int decodeCount() const { return decodes_; }
 
  private:
-  static constexpr qint64 kSampleBudget = 2 * kMaxToneSamples;  // 128 MB of decoded sound at most
+  static constexpr qint64 SampleBudget = 2 * MaxToneSamples;  // 128 MB of decoded sound at most
 
   struct Entry {
     QString path;

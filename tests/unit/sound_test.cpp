@@ -44,8 +44,10 @@ struct PlayLog {
   std::mutex mutex;
   std::condition_variable cv;
   std::vector<std::shared_ptr<const Sound::Tone>> played;
-  bool holdFirst = false;    // the first Play waits until released, as a slow device would
-  qint64 tooBigFrames = -1;  // a tone this long runs the output out of memory
+  QStringList names;
+  bool holdFirst = false;     // the first play waits until released, as a slow server would
+  qint64 tooBigFrames = -1;   // a tone this long runs the output out of memory
+  qint64 refusedFrames = -1;  // a tone this long comes in a format the output cannot play
   bool released = false;
   bool releasedInTime = false;
 
@@ -65,12 +67,15 @@ struct PlayLog {
 class RecordingOutput : public Sound::ToneOutput {
  public:
   explicit RecordingOutput(std::shared_ptr<PlayLog> log) : log_(std::move(log)) {}
-  void Play(const std::shared_ptr<const Sound::Tone>& tone) override {
+  bool play(const std::shared_ptr<const Sound::Tone>& tone, const QString& name) override {
     std::unique_lock lock(log_->mutex);
     if (tone->frames() == log_->tooBigFrames) throw std::bad_alloc();
+    if (tone->frames() == log_->refusedFrames) return false;
     log_->played.push_back(tone);
+    log_->names.push_back(name);
     if (log_->holdFirst && log_->played.size() == 1)
       log_->releasedInTime = log_->cv.wait_for(lock, std::chrono::seconds(5), [&] { return log_->released; });
+    return true;
   }
 
  private:
@@ -109,26 +114,37 @@ TEST_F(PlaySoundFileTest, PlaysTheFileOrTheFallback) {
     const char* name;
     QString file;
     qint64 frames;
+    QString shownName;  // what the sound server shows for the stream
   };
-  for (const Row& row :
-       {Row{"ExistingFile", Path("b.wav"), Frames(0.30)}, Row{"MissingFile", Path("missing.wav"), FallbackFrames()},
-        Row{"CorruptFile", Path("corrupt.wav"), FallbackFrames()}, Row{"Folder", tmp_.path(), FallbackFrames()},
-        Row{"EmptyName", QString(), FallbackFrames()}}) {
+  for (const Row& row : {Row{"ExistingFile", Path("b.wav"), Frames(0.30), "b.wav"},
+                         Row{"MissingFile", Path("missing.wav"), FallbackFrames(), "fallback.wav"},
+                         Row{"CorruptFile", Path("corrupt.wav"), FallbackFrames(), "fallback.wav"},
+                         Row{"Folder", tmp_.path(), FallbackFrames(), "fallback.wav"},
+                         Row{"EmptyName", QString(), FallbackFrames(), "fallback.wav"}}) {
     Sound::PlaySoundFile(row.file);
     Sound::WaitForPlaybackForTesting();
     ASSERT_FALSE(log_->played.empty()) << row.name;
     EXPECT_EQ(log_->frames().back(), row.frames) << row.name;
+    EXPECT_EQ(log_->names.back(), row.shownName) << row.name;
   }
 }
 
-// Memory running out for a tone gives the fallback tone, and the next tone plays as usual.
-TEST_F(PlaySoundFileTest, OutOfMemoryGivesTheFallback) {
-  log_->tooBigFrames = Frames(0.20);
-  Sound::PlaySoundFile(Path("a.wav"));
-  Sound::WaitForPlaybackForTesting();
-  Sound::PlaySoundFile(Path("b.wav"));
-  Sound::WaitForPlaybackForTesting();
-  EXPECT_EQ(log_->frames(), (std::vector<qint64>{FallbackFrames(), Frames(0.30)}));
+// A tone the output cannot take gives the fallback tone, and the next tone plays as usual.
+TEST_F(PlaySoundFileTest, ToneTheOutputCannotTakeGivesTheFallback) {
+  struct Row {
+    const char* name;
+    qint64 PlayLog::*failure;
+  };
+  for (const Row& row : {Row{"OutOfMemory", &PlayLog::tooBigFrames}, Row{"FormatRefused", &PlayLog::refusedFrames}}) {
+    log_->played.clear();
+    log_.get()->*row.failure = Frames(0.20);
+    Sound::PlaySoundFile(Path("a.wav"));
+    Sound::WaitForPlaybackForTesting();
+    Sound::PlaySoundFile(Path("b.wav"));
+    Sound::WaitForPlaybackForTesting();
+    EXPECT_EQ(log_->frames(), (std::vector<qint64>{FallbackFrames(), Frames(0.30)})) << row.name;
+    log_.get()->*row.failure = -1;
+  }
 }
 
 TEST_F(PlaySoundFileTest, ReturnsWhileTheOutputIsStillBusy) {

@@ -28,8 +28,8 @@ class ToneCacheTest : public ::testing::Test {
 
 TEST_F(ToneCacheTest, SecondUseDoesNotDecodeAgain) {
   WriteSine(Path("a.wav"), 440, 0.2);
-  const auto first = cache_.Get(Path("a.wav"));
-  const auto second = cache_.Get(Path("a.wav"));
+  const auto first = cache_.get(Path("a.wav"));
+  const auto second = cache_.get(Path("a.wav"));
   ASSERT_TRUE(first);
   EXPECT_EQ(first, second);
   EXPECT_EQ(cache_.decodeCount(), 1);
@@ -40,18 +40,18 @@ TEST_F(ToneCacheTest, ChangedFileIsDecodedAgain) {
   WriteSine(path, 440, 0.2);
   const QDateTime stamp = QDateTime::currentDateTime().addSecs(-100);
   SetModified(path, stamp);
-  ASSERT_TRUE(cache_.Get(path));
+  ASSERT_TRUE(cache_.get(path));
 
   // Other length.
   WriteSine(path, 440, 0.3);
-  auto tone = cache_.Get(path);
+  auto tone = cache_.get(path);
   ASSERT_TRUE(tone);
   EXPECT_EQ(tone->frames(), qint64(0.3 * 22050));
 
   // Same length, other pitch, other time.
   WriteSine(path, 1000, 0.3);
   SetModified(path, stamp.addSecs(10));
-  tone = cache_.Get(path);
+  tone = cache_.get(path);
   ASSERT_TRUE(tone);
   EXPECT_NEAR(ToneAnalysis::MainFrequency(tone->samples, tone->sampleRate), 1000, 10);
   EXPECT_EQ(cache_.decodeCount(), 3);
@@ -59,9 +59,9 @@ TEST_F(ToneCacheTest, ChangedFileIsDecodedAgain) {
 
 TEST_F(ToneCacheTest, RemovedFileIsGoneAtOnce) {
   WriteSine(Path("a.wav"), 440, 0.2);
-  ASSERT_TRUE(cache_.Get(Path("a.wav")));
+  ASSERT_TRUE(cache_.get(Path("a.wav")));
   ASSERT_TRUE(QFile::remove(Path("a.wav")));
-  EXPECT_FALSE(cache_.Get(Path("a.wav")));
+  EXPECT_FALSE(cache_.get(Path("a.wav")));
 }
 
 TEST_F(ToneCacheTest, BrokenFileIsNotRetriedUntilItChanges) {
@@ -70,20 +70,20 @@ TEST_F(ToneCacheTest, BrokenFileIsNotRetriedUntilItChanges) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("garbage");
   f.close();
-  EXPECT_FALSE(cache_.Get(path));
-  EXPECT_FALSE(cache_.Get(path));
+  EXPECT_FALSE(cache_.get(path));
+  EXPECT_FALSE(cache_.get(path));
   EXPECT_EQ(cache_.decodeCount(), 1);
   WriteSine(path, 440, 0.2);
-  EXPECT_TRUE(cache_.Get(path));
+  EXPECT_TRUE(cache_.get(path));
 }
 
 TEST_F(ToneCacheTest, KeepsOnlyTheMostRecentTones) {
   for (auto n : {"1.wav", "2.wav", "3.wav", "4.wav"}) WriteSine(Path(n), 440, 0.1);
-  for (auto n : {"1.wav", "2.wav", "3.wav", "1.wav", "4.wav"}) cache_.Get(Path(n));
+  for (auto n : {"1.wav", "2.wav", "3.wav", "1.wav", "4.wav"}) cache_.get(Path(n));
   EXPECT_EQ(cache_.decodeCount(), 4);
-  cache_.Get(Path("1.wav"));  // used lately: still there
+  cache_.get(Path("1.wav"));  // used lately: still there
   EXPECT_EQ(cache_.decodeCount(), 4);
-  cache_.Get(Path("2.wav"));  // the oldest: dropped for 4.wav
+  cache_.get(Path("2.wav"));  // the oldest: dropped for 4.wav
   EXPECT_EQ(cache_.decodeCount(), 5);
 }
 
@@ -113,7 +113,7 @@ TEST_F(ToneCacheTest, LyingHeaderHoldsNoMoreThanItsSamples) {
   SF_INFO claimed{};
   if (SNDFILE* g = sf_open(QFile::encodeName(Path("liar.wav")).constData(), SFM_READ, &claimed)) sf_close(g);
   ASSERT_EQ(claimed.frames, sf_count_t(1) << 35);
-  const auto tone = cache_.Get(Path("liar.wav"));
+  const auto tone = cache_.get(Path("liar.wav"));
   ASSERT_TRUE(tone);
   EXPECT_EQ(tone->frames(), 400);
   EXPECT_LE(tone->samples.capacity(), 1024u);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Decoding every common wave encoding, converting for the device, and the tones we ship.
+// Decoding every common wave encoding, and the tones we ship.
 #include "sound/tone.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
-#include <cstring>
 
 #include "support/qt_printers.h"
 #include "support/tone_analysis.h"
@@ -115,110 +114,6 @@ TEST(DecodeToneFile, WhatIsNoSoundGivesNothing) {
   }
   EXPECT_FALSE(Sound::DecodeToneFile(tmp.path() + "/missing.wav"));
   EXPECT_FALSE(Sound::DecodeToneFile(tmp.path())) << "a folder";
-}
-
-// Reads converted bytes back as numbers in [-1, 1] (UInt8 and Int16/Int32 scaled as the device takes them).
-std::vector<double> ReadBack(const QByteArray& bytes, QAudioFormat::SampleFormat format) {
-  std::vector<double> out;
-  const char* p = bytes.constData();
-  const char* end = p + bytes.size();
-  while (p < end) {
-    switch (format) {
-      case QAudioFormat::UInt8:
-        out.push_back((quint8(*p) - 128) / 127.0);
-        p += 1;
-        break;
-      case QAudioFormat::Int16: {
-        qint16 v;
-        std::memcpy(&v, p, 2);
-        out.push_back(v / 32767.0);
-        p += 2;
-        break;
-      }
-      case QAudioFormat::Int32: {
-        qint32 v;
-        std::memcpy(&v, p, 4);
-        out.push_back(v / 2147483647.0);
-        p += 4;
-        break;
-      }
-      default: {
-        float v;
-        std::memcpy(&v, p, 4);
-        out.push_back(v);
-        p += 4;
-        break;
-      }
-    }
-  }
-  return out;
-}
-
-struct ConvertCase {
-  const char* name;
-  int inRate, inChannels;
-  std::vector<float> in;
-  int outRate, outChannels;
-  QAudioFormat::SampleFormat format;
-  std::vector<double> expected;
-};
-
-void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
-
-class ConvertToneTest : public ::testing::TestWithParam<ConvertCase> {};
-
-TEST_P(ConvertToneTest, GivesTheDeviceFormat) {
-  const ConvertCase& c = GetParam();
-  Sound::Tone tone{c.inRate, c.inChannels, c.in};
-  QAudioFormat format;
-  format.setSampleRate(c.outRate);
-  format.setChannelCount(c.outChannels);
-  format.setSampleFormat(c.format);
-  const std::vector<double> got = ReadBack(Sound::ConvertTone(tone, format), c.format);
-  ASSERT_EQ(got.size(), c.expected.size());
-  const double tolerance = c.format == QAudioFormat::UInt8 ? 0.01 : 1e-4;
-  for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.expected[i], tolerance) << "sample " << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, ConvertToneTest,
-    ::testing::Values(
-        ConvertCase{"SameFormatInt16", 8000, 1, {0.5f, -0.5f, 0.0f}, 8000, 1, QAudioFormat::Int16, {0.5, -0.5, 0.0}},
-        ConvertCase{
-            "MonoToStereoFloat", 8000, 1, {0.25f, -1.0f}, 8000, 2, QAudioFormat::Float, {0.25, 0.25, -1.0, -1.0}},
-        ConvertCase{
-            "StereoToMonoAverages", 8000, 2, {1.0f, 0.0f, -0.5f, -0.25f}, 8000, 1, QAudioFormat::Int16, {0.5, -0.375}},
-        ConvertCase{"StereoToFourChannelsLeavesRearSilent",
-                    8000,
-                    2,
-                    {0.5f, -0.5f},
-                    8000,
-                    4,
-                    QAudioFormat::Float,
-                    {0.5, -0.5, 0.0, 0.0}},
-        ConvertCase{"Unsigned8Bit", 8000, 1, {1.0f, 0.0f, -1.0f}, 8000, 1, QAudioFormat::UInt8, {1.0, 0.0, -1.0}},
-        ConvertCase{"Int32FullScale", 8000, 1, {1.0f, -1.0f}, 8000, 1, QAudioFormat::Int32, {1.0, -1.0}},
-        ConvertCase{"LoudFloatIsClipped", 8000, 1, {1.5f, -2.0f}, 8000, 1, QAudioFormat::Int16, {1.0, -1.0}},
-        ConvertCase{"UpsampleInterpolates",
-                    8000,
-                    1,
-                    {0.0f, 0.5f, 1.0f},
-                    16000,
-                    1,
-                    QAudioFormat::Float,
-                    {0.0, 0.25, 0.5, 0.75, 1.0, 1.0}},
-        ConvertCase{
-            "DownsampleKeepsEveryOther", 16000, 1, {0.1f, 0.2f, 0.3f, 0.4f}, 8000, 1, QAudioFormat::Float, {0.1, 0.3}}),
-    [](const ::testing::TestParamInfo<ConvertCase>& info) { return std::string(info.param.name); });
-
-// A low rate played at a high one grows the tone; the converted tone is cut at as many samples as a decoded one.
-TEST(ConvertTone, LengthIsCapped) {
-  const Sound::Tone tone{1, 1, std::vector<float>(400, 0.5f)};
-  QAudioFormat format;
-  format.setSampleRate(48000);
-  format.setChannelCount(2);
-  format.setSampleFormat(QAudioFormat::Int16);
-  EXPECT_EQ(Sound::ConvertTone(tone, format).size(), Sound::kMaxToneSamples * 2);
 }
 
 // The shipped tones: short 16-bit chimes, rising for a new file, falling for a removed one, apart in pitch.
