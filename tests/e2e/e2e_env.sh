@@ -34,11 +34,7 @@ e2e_end() {
   for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
     kill "${E2E_PIDS[i]}" 2>/dev/null && e2e_wait_pid "${E2E_PIDS[i]}" 5 || kill -9 "${E2E_PIDS[i]}" 2>/dev/null
   done
-  if [ -n "${E2E_PULSE_PID:-}" ]; then
-    kill "$E2E_PULSE_PID" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$E2E_PULSE_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$E2E_PULSE_PID" 2>/dev/null
-  fi
+  e2e_stop_audio
   if [ $status -ne 0 ] && [ -n "${E2E_KEEP:-}" ]; then
     echo "kept $E2E_TMP" >&2
   else
@@ -59,7 +55,7 @@ e2e_start_display() {
 # A PulseAudio daemon of our own with a null sink as the default output. Its runtime, state and home
 # folders are private, so it never meets a desktop's sound server or another test run.
 e2e_start_audio() {
-  mkdir -m 700 "$E2E_TMP/xdg" "$E2E_TMP/pulse" "$E2E_TMP/home"
+  mkdir -p -m 700 "$E2E_TMP/xdg" "$E2E_TMP/pulse" "$E2E_TMP/home"
   export XDG_RUNTIME_DIR="$E2E_TMP/xdg" PULSE_RUNTIME_PATH="$E2E_TMP/pulse" PULSE_STATE_PATH="$E2E_TMP/pulse"
   export HOME="$E2E_TMP/home" PULSE_SERVER="unix:$E2E_TMP/pulse/native"
   unset PULSE_LATENCY_MSEC
@@ -70,6 +66,15 @@ e2e_start_audio() {
   E2E_PULSE_PID=$(cat "$E2E_TMP/pulse/pid")
   for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl set-default-sink nullsink || e2e_fail "no null sink"
+}
+
+# Started again after this, the daemon answers on the same socket, as a restarted desktop sound server does.
+e2e_stop_audio() {
+  [ -n "${E2E_PULSE_PID:-}" ] || return 0
+  kill "$E2E_PULSE_PID" 2>/dev/null
+  for _ in $(seq 50); do kill -0 "$E2E_PULSE_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$E2E_PULSE_PID" 2>/dev/null
+  E2E_PULSE_PID=
 }
 
 e2e_start_recording() {
