@@ -36,7 +36,7 @@ class PulseOutput final : public ToneOutput {
 
   bool play(const std::shared_ptr<const Tone>& tone, const QString& name) override {
     if (tone->channels <= 0 || tone->channels > int(PA_CHANNELS_MAX) || tone->sampleRate <= 0) return false;
-    if (const StreamSpec s = Spec(*tone); !pa_sample_spec_valid(&s.spec)) return false;
+    if (const StreamSpec s = streamSpec(*tone); !pa_sample_spec_valid(&s.spec)) return false;
     if (!loop_ && !startLoop()) return true;
     pa_threaded_mainloop_lock(loop_);
     dropStream();  // a new tone cuts off the one still sounding
@@ -58,7 +58,7 @@ class PulseOutput final : public ToneOutput {
   };
 
   // The decoded samples as they are: the server converts and resamples for its device.
-  static StreamSpec Spec(const Tone& tone) {
+  static StreamSpec streamSpec(const Tone& tone) {
     StreamSpec s{{PA_SAMPLE_FLOAT32NE, uint32_t(tone.sampleRate), uint8_t(tone.channels)}, {}};
     pa_channel_map_init_extend(&s.map, s.spec.channels, PA_CHANNEL_MAP_WAVEEX);
     return s;
@@ -83,7 +83,7 @@ class PulseOutput final : public ToneOutput {
     context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), ApplicationName, props);
     pa_proplist_free(props);
     if (!context_) return;
-    pa_context_set_state_callback(context_, &PulseOutput::ContextChanged, this);
+    pa_context_set_state_callback(context_, &PulseOutput::contextChanged, this);
     // No server is started for us: without one the tones are silent.
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) dropContext();
   }
@@ -97,7 +97,7 @@ class PulseOutput final : public ToneOutput {
     context_ = nullptr;
   }
 
-  static void ContextChanged(pa_context* context, void* self) {
+  static void contextChanged(pa_context* context, void* self) {
     auto* out = static_cast<PulseOutput*>(self);
     switch (pa_context_get_state(context)) {
       case PA_CONTEXT_READY:
@@ -118,7 +118,7 @@ class PulseOutput final : public ToneOutput {
     pending_.reset();
     written_ = 0;
     draining_ = false;
-    const StreamSpec s = Spec(*playing_);
+    const StreamSpec s = streamSpec(*playing_);
     pa_proplist* props = pa_proplist_new();
     // The role makes it an alert to the desktop: the alert volume and the event sound settings apply.
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
@@ -129,8 +129,8 @@ class PulseOutput final : public ToneOutput {
       playing_.reset();
       return;
     }
-    pa_stream_set_state_callback(stream_, &PulseOutput::StreamChanged, this);
-    pa_stream_set_write_callback(stream_, &PulseOutput::WriteWanted, this);
+    pa_stream_set_state_callback(stream_, &PulseOutput::streamChanged, this);
+    pa_stream_set_write_callback(stream_, &PulseOutput::writeWanted, this);
     if (pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0) dropStream();
   }
 
@@ -145,14 +145,14 @@ class PulseOutput final : public ToneOutput {
     playing_.reset();
   }
 
-  static void StreamChanged(pa_stream* stream, void* self) {
+  static void streamChanged(pa_stream* stream, void* self) {
     auto* out = static_cast<PulseOutput*>(self);
     const pa_stream_state_t state = pa_stream_get_state(stream);
     if (stream == out->stream_ && (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)) out->dropStream();
   }
 
   // The server asks for as much as fits its buffer; a long tone goes in several parts.
-  static void WriteWanted(pa_stream* stream, size_t bytes, void* self) {
+  static void writeWanted(pa_stream* stream, size_t bytes, void* self) {
     auto* out = static_cast<PulseOutput*>(self);
     if (stream != out->stream_ || !out->playing_) return;
     const std::vector<float>& samples = out->playing_->samples;
@@ -179,11 +179,11 @@ class PulseOutput final : public ToneOutput {
       // Drained, the stream goes: the mixer shows Foldwarn only while a tone sounds. A short tone that
       // fills less than the server's start threshold starts with the drain too.
       out->draining_ = true;
-      if (pa_operation* op = pa_stream_drain(stream, &PulseOutput::Drained, out)) pa_operation_unref(op);
+      if (pa_operation* op = pa_stream_drain(stream, &PulseOutput::drained, out)) pa_operation_unref(op);
     }
   }
 
-  static void Drained(pa_stream* stream, int, void* self) {
+  static void drained(pa_stream* stream, int, void* self) {
     auto* out = static_cast<PulseOutput*>(self);
     if (stream == out->stream_) out->dropStream();
   }
