@@ -59,7 +59,9 @@ for _ in $(seq 999); do args+=(0 "$REMOVE"); done
 "$PLAY" "${args[@]}" 9000 "$ADD" 2>"$E2E_TMP/stress.err" &
 PLAYER=$!
 E2E_PIDS+=($PLAYER)
-sleep 1.5
+# The server goes away under a live connection.
+for _ in $(seq 100); do pactl list clients | grep -qF 'application.name = "Foldwarn"' && break; sleep 0.1; done
+sleep 1
 e2e_stop_audio
 e2e_start_audio
 e2e_start_recording "$E2E_TMP/restarted.wav"
