@@ -18,7 +18,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-Player& testPlayer() {
+Player& TestPlayer() {
   static Player player;
   return player;
 }
@@ -137,7 +137,7 @@ class PlaybackThread {
 
 void StopPlayback();
 
-PlaybackThread& playback() {
+PlaybackThread& Playback() {
   // Never destroyed: a QThread must not be destroyed while running, and the stop hooks end it first.
   static PlaybackThread* instance = [] {
     auto* e = new PlaybackThread;
@@ -147,22 +147,22 @@ PlaybackThread& playback() {
   return *instance;
 }
 
-void StopPlayback() { playback().stop(); }
+void StopPlayback() { Playback().stop(); }
 
 }  // namespace
 
 void PlaySoundFile(const QString& file) {
-  if (testPlayer()) {
-    testPlayer()(file);
+  if (TestPlayer()) {
+    TestPlayer()(file);
     return;
   }
-  playback().play(file);
+  Playback().play(file);
 }
 
-void SetPlayerForTesting(Player player) { testPlayer() = std::move(player); }
+void SetPlayerForTesting(Player player) { TestPlayer() = std::move(player); }
 
-void SetOutputForTesting(std::unique_ptr<ToneOutput> output) { playback().setOutput(std::move(output)); }
+void SetOutputForTesting(std::unique_ptr<ToneOutput> output) { Playback().setOutput(std::move(output)); }
 
-void WaitForPlaybackForTesting() { playback().waitIdle(); }
+void WaitForPlaybackForTesting() { Playback().waitIdle(); }
 
 }  // namespace Sound
