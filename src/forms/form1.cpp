@@ -181,7 +181,7 @@ void Form1::Timer1_Timer() {
     const bool due = TickCounter >= HScroll1->value();
     if (due) TickCounter = 0;
     // A check still running skips this one rather than queue behind it.
-    if (due || !haveBase_) watch_->ask();
+    if (due || !haveBase_) watch_->startCheck();
   });
 }
 
@@ -216,7 +216,7 @@ void Form1::watchFolder(const QString& folder) {
   watch_->setFolder(QDir::cleanPath(folder));
   haveBase_ = false;
   answered_ = false;
-  watch_->ask();
+  watch_->startCheck();
 }
 
 void Form1::startTimerWhenAnswered() {

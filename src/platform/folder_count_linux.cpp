@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <cerrno>
 #include <memory>
 
 #include "folder_count.h"
@@ -15,21 +16,21 @@ namespace Platform {
 namespace {
 
 // A large buffer takes a big folder in a few system calls; it is kept for the next count.
-constexpr size_t kBufferSize = 1 << 20;
+constexpr size_t BufferSize = 1 << 20;
 
 char* Buffer() {
-  thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  thread_local std::unique_ptr<char[]> buffer(new char[BufferSize]);
   return buffer.get();
 }
 
 }  // namespace
 
-std::optional<FolderCount> CountOpenFolder(int dirFd) {
+std::optional<FolderCount> CountOpenFolder(int dirFd, const std::function<void(std::string_view)>& counted) {
   if (::lseek(dirFd, 0, SEEK_SET) != 0) return std::nullopt;
   char* buffer = Buffer();
   FolderCount result;
   for (;;) {
-    const long got = ::syscall(SYS_getdents64, dirFd, buffer, kBufferSize);
+    const long got = ::syscall(SYS_getdents64, dirFd, buffer, BufferSize);
     if (got < 0) return std::nullopt;
     if (got == 0) break;
     for (long offset = 0; offset < got;) {
@@ -37,18 +38,50 @@ std::optional<FolderCount> CountOpenFolder(int dirFd) {
       offset += entry->d_reclen;
       if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
       if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) result.links = true;
-      if (EntryIs(dirFd, entry->d_name, entry->d_type, DT_REG)) ++result.files;
+      if (!EntryIs(dirFd, entry->d_name, entry->d_type, DT_REG)) continue;
+      ++result.files;
+      if (counted) counted(entry->d_name);
     }
   }
   return result;
 }
 
+std::optional<FolderIdentity> IdentityOf(const QString& folder) {
+  struct stat st {};
+  if (folder.isEmpty() || folder.contains(QChar(0)) || ::stat(QFile::encodeName(folder).constData(), &st) != 0)
+    return std::nullopt;
+  return FolderIdentity{st.st_dev, st.st_ino};
+}
+
+OpenFolder::OpenFolder(const QString& folder) {
+  if (folder.isEmpty() || folder.contains(QChar(0))) return;
+  fd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+OpenFolder::~OpenFolder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<FolderIdentity> OpenFolder::identity() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return std::nullopt;
+  return FolderIdentity{st.st_dev, st.st_ino};
+}
+
+EntryKind EntryKindAt(int dirFd, const char* name) {
+  struct stat st {};
+  if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    return errno == ENOENT ? EntryKind::Missing : EntryKind::Unknown;
+  if (S_ISREG(st.st_mode)) return EntryKind::File;
+  if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
+  if (S_ISLNK(st.st_mode)) return EntryKind::Link;
+  return EntryKind::Other;
+}
+
 std::optional<qint64> CountFolderFiles(const QString& folder) {
-  if (folder.isEmpty() || folder.contains(QChar(0))) return std::nullopt;
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  const std::optional<FolderCount> counted = CountOpenFolder(fd);
-  ::close(fd);
+  const OpenFolder open(folder);
+  if (open.fd() < 0) return std::nullopt;
+  const std::optional<FolderCount> counted = CountOpenFolder(open.fd());
   if (!counted) return std::nullopt;
   return counted->files;
 }

@@ -1,52 +1,52 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <sys/types.h>
-
 #include <QString>
+#include <chrono>
 #include <optional>
 
-#include "watch/still_folder.h"
+#include "platform/change_notices.h"
+#include "platform/folder_count.h"
+#include "watch/count_decision.h"
+#include "watch/name_set.h"
 
 namespace Watch {
 
 // What one check of a folder gives.
 struct Reading {
   std::optional<qint64> count;  // nothing: the folder cannot be read now
-  bool read = false;            // false when the last count was kept without reading the folder
+  Source source = Source::Disk;
 };
 
-// Counts one folder at a time, check after check. Where a change watch can vouch that nothing changed since
-// the last count, a check keeps that count and reads nothing; everywhere else it counts. Not thread-safe:
-// one thread uses it.
+// Counts one folder, check after check. Where the change notices can vouch for the folder, a check keeps the
+// last count, or applies to it the names the notices touched; everywhere else, and at least every
+// `verifyEvery`, it reads the folder in full. Not thread-safe: one thread uses it at a time.
 class FolderReader {
  public:
-  FolderReader() = default;
-  ~FolderReader();
+  explicit FolderReader(std::chrono::steady_clock::duration verifyEvery = VerifyEvery) : verifyEvery_(verifyEvery) {}
   FolderReader(const FolderReader&) = delete;
   FolderReader& operator=(const FolderReader&) = delete;
 
   Reading check(const QString& folder);
+  // Memory the kept names take.
+  std::size_t namesBytes() const { return names_.bytes(); }
 
  private:
-  struct Identity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const Identity&) const = default;
-  };
+  Reading countFolder(const Platform::OpenFolder& open);
+  // The last count with the touched names looked up in the open folder; nothing when only a full count can tell.
+  std::optional<qint64> applyNotices(int dirFd, const std::vector<std::string>& touched);
 
-  Change drainNotices();
-  // A fresh change watch on the folder open at dirFd; false when none can be set.
-  bool watchOpenFolder(int dirFd);
-  void stopWatching();
-
+  std::chrono::steady_clock::duration verifyEvery_;
+  std::chrono::steady_clock::time_point lastFullCount_;
   QString folder_;
   bool counted_ = false;
   qint64 lastCount_ = 0;
   bool links_ = false;
   bool local_ = false;
-  Identity identity_;  // of the folder counted last
-  int notices_ = -1;   // inotify instance with one watch on that folder
+  bool exactNames_ = false;
+  Platform::FolderIdentity identity_;  // of the folder counted last
+  Platform::ChangeNotices notices_;    // one watch on that folder
+  NameSet names_;                      // the files it counted, while exactNames_
 };
 
 }  // namespace Watch

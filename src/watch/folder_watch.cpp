@@ -1,75 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "folder_watch.h"
 
-#include <QThread>
-
 #include "folder_reader.h"
 
 namespace Watch {
-namespace {
 
-// Lives on the reading thread; owns the reader and its change watch.
-class Worker : public QObject {
-  Q_OBJECT
- public:
-  void count(const QString& folder, quint64 generation) {
-    const Reading reading = reader_.check(folder);
-    emit answered(Answer{folder, generation, reading.count, reading.read});
-  }
-
- signals:
-  void answered(const Watch::Answer& answer);
-
- private:
-  FolderReader reader_;
-};
-
-}  // namespace
-
-FolderWatch::FolderWatch(QObject* parent) : QObject(parent), thread_(new QThread), worker_(new Worker) {
-  qRegisterMetaType<Answer>();  // crosses threads
-  thread_->setObjectName(QStringLiteral("folder watch"));
-  worker_->moveToThread(thread_);
-  connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
-  connect(static_cast<Worker*>(worker_), &Worker::answered, this, &FolderWatch::take);
-  thread_->start();
+FolderWatch::FolderWatch(QObject* parent)
+    : QObject(parent),
+      background_(this, Platform::Background::Priority::Normal, MaxAbandonedChecks),
+      reader_(std::make_shared<FolderReader>()) {
+  qRegisterMetaType<Answer>();
 }
 
-FolderWatch::~FolderWatch() {
-  thread_->quit();
-  if (busy_) {
-    // A count that hangs (a dead network share) must not hold up the end: the thread ends once it returns.
-    connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
-    return;
-  }
-  thread_->wait();
-  delete thread_;
-}
+// A check that hangs (a dead network share) holds only its own thread: the helper never waits for it.
+FolderWatch::~FolderWatch() = default;
 
 void FolderWatch::setFolder(const QString& folder) {
   folder_ = folder;
-  ++generation_;
+  // The old reader may be stuck in a check: it stays with that check, and this folder starts afresh.
+  reader_ = std::make_shared<FolderReader>();
+  background_.cancel();
+  busy_ = false;
 }
 
-bool FolderWatch::ask() {
+bool FolderWatch::startCheck() {
   if (busy_) return false;
   busy_ = true;
-  auto* worker = static_cast<Worker*>(worker_);
-  QMetaObject::invokeMethod(
-      worker, [worker, folder = folder_, generation = generation_] { worker->count(folder, generation); },
-      Qt::QueuedConnection);
+  background_.start([this, reader = reader_, folder = folder_](const Platform::Background::Ticket& ticket) {
+    const Reading reading = reader->check(folder);
+    ticket.deliver([this, answer = Answer{folder, reading.count, reading.source}] {
+      busy_ = false;
+      emit answered(answer);
+    });
+  });
   return true;
 }
 
-void FolderWatch::take(const Answer& answer) {
-  busy_ = false;
-  if (answer.generation == generation_) {
-    emit answered(answer);
-  } else {
-    ask();  // the folder set meanwhile waited for this count: its turn now
-  }
-}
-
 }  // namespace Watch
-
-#include "folder_watch.moc"

@@ -3,35 +3,40 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
-class QThread;
+#include "platform/background.h"
+#include "watch/count_decision.h"
 
 namespace Watch {
 
-// One answer of the worker.
+class FolderReader;
+
+// One answer of a check.
 struct Answer {
   QString folder;
-  quint64 generation = 0;       // which folder setting it answers
   std::optional<qint64> count;  // nothing: the folder cannot be read now
-  bool read = false;            // false when an unchanged folder kept its last count
+  Source source = Source::Disk;
 };
 
-// Reads the watched folder on a thread of its own, so that the window never waits for a folder: a slow or
-// hung file system delays the answer, not the window. One count at a time.
+// Checks the watched folder off the window's thread, so that the window never waits for a folder: a slow or
+// hung file system delays the answer, not the window. One check of a folder at a time; a folder set while a
+// check of the one before hangs is checked at once by a fresh reader, and the hung check is left to end by
+// itself, its answer dropped.
 class FolderWatch : public QObject {
   Q_OBJECT
  public:
   explicit FolderWatch(QObject* parent = nullptr);
-  // Never waits for a count that hangs: the thread is left to end by itself.
   ~FolderWatch() override;
 
-  // The folder counted from now on. An answer for an earlier one is dropped, and this one is counted then.
+  // The folder checked from now on, with a reader of its own: a check of an earlier one answers nothing more.
   void setFolder(const QString& folder);
   QString folder() const { return folder_; }
 
-  // Asks for a count of the folder. False, and nothing asked, while a count still runs.
-  bool ask();
+  // Starts a check of the folder. False, and nothing started, while a check of this folder still runs.
+  bool startCheck();
+  // True from a check's start until its answer was handed on.
   bool busy() const { return busy_; }
 
  signals:
@@ -39,12 +44,12 @@ class FolderWatch : public QObject {
   void answered(const Watch::Answer& answer);
 
  private:
-  void take(const Watch::Answer& answer);
+  // Several readers run only while hung ones are left behind: at most that many, then a new check waits.
+  static constexpr int MaxAbandonedChecks = 4;
 
-  QThread* thread_;
-  QObject* worker_;
+  Platform::Background background_;
+  std::shared_ptr<FolderReader> reader_;  // shared with the check that runs
   QString folder_;
-  quint64 generation_ = 0;
   bool busy_ = false;
 };
 

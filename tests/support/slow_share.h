@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A FUSE share whose listings wait until the gate file exists (slow_fs.py); released and unmounted however the
+// test ends.
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include "support/files.h"
+
+class SlowShare {
+ public:
+  SlowShare(const QString& mountPoint, const QString& gate) : mountPoint_(mountPoint), gate_(gate) {
+    process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate});
+  }
+  ~SlowShare() {
+    release();
+    QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
+    if (!process_.waitForFinished(5000)) process_.kill();
+    process_.waitForFinished(2000);
+  }
+  SlowShare(const SlowShare&) = delete;
+  SlowShare& operator=(const SlowShare&) = delete;
+
+  // True once the share is mounted: the mount point lies on another device than its parent.
+  bool mounted() {
+    return QTest::qWaitFor(
+        [this] {
+          struct stat inside {
+          }, parent{};
+          return process_.state() == QProcess::Running &&
+                 ::stat(QFile::encodeName(mountPoint_).constData(), &inside) == 0 &&
+                 ::stat(QFile::encodeName(mountPoint_ + QStringLiteral("/..")).constData(), &parent) == 0 &&
+                 inside.st_dev != parent.st_dev;
+        },
+        10000);
+  }
+  bool listingStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
+  void release() const {
+    if (!QFileInfo::exists(gate_)) Touch(gate_);
+  }
+
+ private:
+  QString mountPoint_, gate_;
+  QProcess process_;
+};
