@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
