@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// A FUSE share whose listings wait until the gate file exists (slow_fs.py); released and unmounted however the
-// test ends.
 #include <sys/stat.h>
 
 #include <QFile>
@@ -12,20 +10,24 @@
 
 #include "support/files.h"
 
+// A FUSE share whose listings, or with lookups its lookups below the root, wait until the gate file exists;
+// released and unmounted however the test ends.
 class SlowShare {
  public:
-  SlowShare(const QString& mountPoint, const QString& gate) : mountPoint_(mountPoint), gate_(gate) {
-    process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate});
+  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false)
+      : mountPoint_(mountPoint), gate_(gate) {
+    QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
+    if (lookups) arguments << QStringLiteral("--lookups");
+    process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   }
+  SlowShare(const SlowShare&) = delete;
+  SlowShare& operator=(const SlowShare&) = delete;
   ~SlowShare() {
     release();
     QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
     if (!process_.waitForFinished(5000)) process_.kill();
     process_.waitForFinished(2000);
   }
-  SlowShare(const SlowShare&) = delete;
-  SlowShare& operator=(const SlowShare&) = delete;
-
   // True once the share is mounted: the mount point lies on another device than its parent.
   bool mounted() {
     return QTest::qWaitFor(
@@ -39,7 +41,7 @@ class SlowShare {
         },
         10000);
   }
-  bool listingStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
+  bool hangStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
   void release() const {
     if (!QFileInfo::exists(gate_)) Touch(gate_);
   }

@@ -35,7 +35,7 @@ TEST(Form1HungShare, TheNextFolderIsWatchedAtOnce) {
   {
     Form1 form;
     form.WatchFolder(share);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return slow.listingStarted(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow.hangStarted(); }));
     ASSERT_FALSE(QFileInfo::exists(tree.filePath(QStringLiteral("gate"))));  // the share hangs from here on
     form.WatchFolder(local);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.folderWatch()->busy(); }, 1000));

@@ -10,47 +10,9 @@
 
 #include "support/files.h"
 #include "support/picker_fixture.h"
+#include "support/slow_share.h"
 
 namespace {
-
-// A FUSE share whose listings, or with lookups its lookups below the root, wait until the gate file exists;
-// released and unmounted however the test ends.
-class SlowShare {
- public:
-  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false)
-      : mountPoint_(mountPoint), gate_(gate) {
-    QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
-    if (lookups) arguments << QStringLiteral("--lookups");
-    process_.start(QStringLiteral("/usr/bin/python3"), arguments);
-  }
-  ~SlowShare() {
-    release();
-    QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
-    if (!process_.waitForFinished(5000)) process_.kill();
-    process_.waitForFinished(2000);
-  }
-  // True once the share is mounted: the mount point lies on another device than its parent.
-  bool mounted() {
-    return QTest::qWaitFor(
-        [this] {
-          struct stat inside {
-          }, parent{};
-          return process_.state() == QProcess::Running &&
-                 ::stat(QFile::encodeName(mountPoint_).constData(), &inside) == 0 &&
-                 ::stat(QFile::encodeName(mountPoint_ + QStringLiteral("/..")).constData(), &parent) == 0 &&
-                 inside.st_dev != parent.st_dev;
-        },
-        10000);
-  }
-  bool hangStarted() const { return QFileInfo::exists(gate_ + QStringLiteral(".entered")); }
-  void release() const {
-    if (!QFileInfo::exists(gate_)) Touch(gate_);
-  }
-
- private:
-  QString mountPoint_, gate_;
-  QProcess process_;
-};
 
 using PickerSlowShare = PickerTest;
 
