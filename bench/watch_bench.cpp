@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One check of the watched folder: when the folder changes between every two checks (a file renamed back and
-// forth), against the floor of a bare getdents64 walk over the same folder; and when it stands still.
+// One check of the watched folder: when a file is renamed back and forth between every two checks, or a batch
+// of files is made, against the floor of a bare getdents64 walk over the same folder; when it stands still, with
+// the verifying count's share over ten minutes; and the memory the watch keeps.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -17,6 +20,8 @@
 #include "watch/folder_reader.h"
 
 namespace {
+
+using Watch::Source;
 
 // On tmpfs when there is one, as a scanner's drop folder on a fast disk would be; made once per size.
 const QString& Folder(int files) {
@@ -36,6 +41,12 @@ const QString& Folder(int files) {
   return path;
 }
 
+double ThreadCpuSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
 void BM_CheckChangingFolder(benchmark::State& state) {
   const int files = int(state.range(0));
   const QString folder = Folder(files);
@@ -43,19 +54,47 @@ void BM_CheckChangingFolder(benchmark::State& state) {
   Watch::FolderReader reader;
   reader.check(folder);
   bool there = false;
+  qint64 fromNotices = 0;
   for (auto _ : state) {
     state.PauseTiming();
     ::rename(there ? b.constData() : a.constData(), there ? a.constData() : b.constData());
     there = !there;
     state.ResumeTiming();
     const Watch::Reading reading = reader.check(folder);
-    if (reading.count != files || !reading.read) {
+    if (reading.count != files || reading.source == Source::Kept) {
       state.SkipWithError("the changed folder was not counted right");
       break;
     }
+    fromNotices += reading.source == Source::Notices;
   }
   if (there) ::rename(b.constData(), a.constData());
-  state.SetItemsProcessed(state.iterations() * files);
+  state.counters["from_notices"] = double(fromNotices) / double(std::max<qint64>(state.iterations(), 1));
+}
+
+// `made` files land between two checks; they go again, unmeasured, before the next.
+void BM_CheckAfterMade(benchmark::State& state) {
+  const int files = int(state.range(0)), made = int(state.range(1));
+  const QString folder = Folder(files);
+  const std::string prefix = QFile::encodeName(folder).toStdString() + "/made-";
+  Watch::FolderReader reader;
+  reader.check(folder);
+  qint64 fromNotices = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int i = 0; i < made; ++i) ::close(::open((prefix + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644));
+    state.ResumeTiming();
+    const Watch::Reading reading = reader.check(folder);
+    state.PauseTiming();
+    if (reading.count != files + made) {
+      state.SkipWithError("the made files were not counted right");
+      break;
+    }
+    fromNotices += reading.source == Source::Notices;
+    for (int i = 0; i < made; ++i) ::unlink((prefix + std::to_string(i)).c_str());
+    reader.check(folder);
+    state.ResumeTiming();
+  }
+  state.counters["from_notices"] = double(fromNotices) / double(std::max<qint64>(state.iterations(), 1));
 }
 
 void BM_CheckFloor(benchmark::State& state) {
@@ -72,17 +111,62 @@ void BM_CheckStillFolder(benchmark::State& state) {
   reader.check(folder);
   for (auto _ : state) {
     const Watch::Reading reading = reader.check(folder);
-    if (reading.count != files || reading.read) {
+    if (reading.count != files || reading.source != Source::Kept) {
       state.SkipWithError("an unchanged folder was read again");
       break;
     }
   }
 }
 
+// Ten minutes of a still folder with the interval at 1 s: 599 checks that keep the count and the verifying
+// count, made by a reader whose period has always run out. core_pct: the CPU this costs, as a share of a core.
+void BM_StillFolderTenMinutes(benchmark::State& state) {
+  const int files = int(state.range(0));
+  const QString folder = Folder(files);
+  Watch::FolderReader reader, verifying(std::chrono::seconds(0));
+  reader.check(folder);
+  verifying.check(folder);
+  double cpu = 0;
+  for (auto _ : state) {
+    const double start = ThreadCpuSeconds();
+    for (int i = 0; i < 599; ++i) benchmark::DoNotOptimize(reader.check(folder));
+    if (verifying.check(folder).source != Source::Disk) {
+      state.SkipWithError("no verifying count");
+      break;
+    }
+    cpu += ThreadCpuSeconds() - start;
+  }
+  state.counters["core_pct"] = cpu / (600.0 * double(std::max<qint64>(state.iterations(), 1))) * 100.0;
+}
+
+// What the watch keeps once it has counted the folder: its names, the listing buffer, the change watch.
+void BM_WatchMemory(benchmark::State& state) {
+  const int files = int(state.range(0));
+  const QString folder = Folder(files);
+  for (auto _ : state) {
+    ::malloc_trim(0);
+    const struct mallinfo2 before = ::mallinfo2();
+    auto reader = std::make_unique<Watch::FolderReader>();
+    if (reader->check(folder).count != files) state.SkipWithError("miscounted");
+    const struct mallinfo2 after = ::mallinfo2();
+    state.counters["heap_mb"] = double(after.uordblks + after.hblkhd - before.uordblks - before.hblkhd) / 1048576.0;
+    state.counters["names_mb"] = double(reader->namesBytes()) / 1048576.0;
+  }
+}
+
 }  // namespace
 
-BENCHMARK(BM_CheckChangingFolder)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckChangingFolder)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CheckAfterMade)
+    ->Args({100000, 1000})
+    ->Args({1000000, 1000})
+    ->Args({100000, 100000})
+    ->Args({1000000, 100000})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckFloor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckStillFolder)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StillFolderTenMinutes)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WatchMemory)->Arg(0)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
