@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "folder_reader.h"
 
+#include <array>
+
 namespace Watch {
 
 Reading FolderReader::check(const QString& folder) {
@@ -62,11 +64,22 @@ Reading FolderReader::countFolder(const Platform::OpenFolder& open) {
   } else {
     notices_.stop();
   }
-  const bool keepNames = notices_.watching();
+  // A folder that held links is counted in full at every check while it does: its names would go unused.
+  const bool keepNames = notices_.watching() && !links_;
   names_.clear(keepNames ? std::size_t(lastCount_) : 0);
+  std::array<quint64, 32> batch;
+  std::size_t batched = 0;
   std::function<void(std::string_view)> keep;
-  if (keepNames) keep = [this](std::string_view name) { names_.insert(NameHash(name)); };
+  if (keepNames) {
+    keep = [&](std::string_view name) {
+      batch[batched++] = NameHash(name);
+      if (batched < batch.size()) return;
+      names_.insertAll(batch.data(), batched);
+      batched = 0;
+    };
+  }
   const std::optional<Platform::FolderCount> result = Platform::CountOpenFolder(open.fd(), keep);
+  names_.insertAll(batch.data(), batched);
   if (!result) return {std::nullopt, Source::Disk};
   counted_ = true;
   lastCount_ = result->files;

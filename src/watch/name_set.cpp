@@ -51,6 +51,14 @@ bool NameSet::insert(quint64 hash) {
   return true;
 }
 
+void NameSet::insertAll(const quint64* hashes, std::size_t count) {
+  if (slots_.empty()) resize(SlotsFor(count));
+  while ((size_ + count) * 4 > slots_.size() * 3) resize(slots_.size() * 2);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = 0; i < count; ++i) __builtin_prefetch(&slots_[Key(hashes[i]) & mask], 1);
+  for (std::size_t i = 0; i < count; ++i) insert(hashes[i]);
+}
+
 bool NameSet::contains(quint64 hash) const {
   if (slots_.empty()) return false;
   const quint64 key = Key(hash);

@@ -18,13 +18,19 @@ TEST(NameSet, BehavesAsAPlainSet) {
   for (int step = 0; step < 200000; ++step) {
     const quint64 low = random() % 40;
     const quint64 hash = (random() % 3 == 0 ? ~quint64(0) - low : (random() % 64) << 32 | low) | 2;
-    switch (random() % 3) {
+    switch (random() % 4) {
       case 0:
         ASSERT_EQ(set.insert(hash), plain.insert(hash).second) << step;
         break;
       case 1:
         ASSERT_EQ(set.erase(hash), plain.erase(hash) == 1) << step;
         break;
+      case 2: {  // a batch, as a full count inserts
+        const quint64 batch[] = {hash, hash ^ 4, hash};
+        set.insertAll(batch, 3);
+        plain.insert({hash, hash ^ 4});
+        break;
+      }
       default:
         ASSERT_EQ(set.contains(hash), plain.count(hash) == 1) << step;
     }
