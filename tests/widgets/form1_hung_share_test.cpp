@@ -34,10 +34,10 @@ TEST(Form1HungShare, TheNextFolderIsWatchedAtOnce) {
 
   {
     Form1 form;
-    form.WatchFolder(share);
+    form.watchFolder(share);
     ASSERT_TRUE(QTest::qWaitFor([&] { return slow.hangStarted(); }));
     ASSERT_FALSE(QFileInfo::exists(tree.filePath(QStringLiteral("gate"))));  // the share hangs from here on
-    form.WatchFolder(local);
+    form.watchFolder(local);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.folderWatch()->busy(); }, 1000));
     EXPECT_EQ(AppModul::LastFileCount, 1);
 
