@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
+#include "startup/command_line.h"
 #include "startup/startup.h"
 
 int main(int argc, char* argv[]) {

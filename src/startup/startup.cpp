@@ -8,9 +8,8 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
-#include <cstdio>
 #include <memory>
-#include <string_view>
+#include <optional>
 
 #include "commands/app_modul.h"
 #include "commands/commands.h"
@@ -106,30 +105,6 @@ void FinishStart(const ToneAnswer& answer, const Settings& stored) {
 }  // namespace
 
 Form1* MainForm() { return FormPointer(); }
-
-std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg(argv[i]);
-    if (arg == "--version") {
-      std::fputs("foldwarn " FOLDWARN_VERSION "\n", stdout);
-      return 0;
-    }
-    if (arg == "--help") {
-      std::fputs(
-          "Aufruf: foldwarn [--help | --version]\n"
-          "Überwacht einen Ordner und spielt einen Ton, wenn die Zahl der Dateien darin steigt oder fällt.\n"
-          "\n"
-          "  --help     diese Hilfe zeigen und beenden\n"
-          "  --version  die Version zeigen und beenden\n"
-          "\n"
-          "Einstellungen: foldwarn.ini im Programmordner, wenn er beschreibbar ist, sonst\n"
-          "$XDG_CONFIG_HOME/foldwarn/foldwarn.ini; eigene Töne (*.wav) in $XDG_DATA_HOME/foldwarn/.\n",
-          stdout);
-      return 0;
-    }
-  }
-  return std::nullopt;
-}
 
 void Main() {
   // Where the files live, portable or installed: worked out once, and only looked up, not made, yet.
