@@ -24,6 +24,7 @@
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
+#include "controls/h_scroll_bar.h"
 #include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
 #include "platform/end_program.h"
@@ -90,7 +91,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                         u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
   // Takes the focus out of sight: below the client area, yet visible and enabled.
   dummy = Make<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
-  HScroll1 = Make<QScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255), Qt::Horizontal);
+  HScroll1 = Make<Controls::HScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255));
   HScroll1->setRange(1, 60);
   HScroll1->setSingleStep(1);
   HScroll1->setPageStep(10);

@@ -243,6 +243,48 @@ TEST_F(CheckInterval, ClicksStepByOneOnTheArrowsAndByTenInTheTrack) {
   EXPECT_EQ(form.Label1->text(), u"Folgender Pfad wird alle 49 Sekunden auf neue Dateien überprüft:"_s);
 }
 
+TEST_F(CheckInterval, KeysMoveTheBarTheWayItReads) {
+  Form1 form;
+  form.show();
+  struct Case {
+    const char* name;
+    int from;
+    Qt::Key key;
+    int to;
+  };
+  const Case cases[] = {
+      {"Left lowers", 30, Qt::Key_Left, 29},          {"Up lowers", 30, Qt::Key_Up, 29},
+      {"Right raises", 30, Qt::Key_Right, 31},        {"Down raises", 30, Qt::Key_Down, 31},
+      {"PgUp lowers by ten", 30, Qt::Key_PageUp, 20}, {"PgDn raises by ten", 30, Qt::Key_PageDown, 40},
+      {"Home goes to one", 30, Qt::Key_Home, 1},      {"End goes to sixty", 30, Qt::Key_End, 60},
+      {"Left stops at one", 1, Qt::Key_Left, 1},      {"Down stops at sixty", 60, Qt::Key_Down, 60},
+      {"PgUp stops at one", 5, Qt::Key_PageUp, 1},    {"PgDn stops at sixty", 55, Qt::Key_PageDown, 60},
+  };
+  for (const Case& c : cases) {
+    form.HScroll1->setValue(c.from);
+    QTest::keyClick(form.HScroll1, c.key);
+    EXPECT_EQ(form.HScroll1->value(), c.to) << c.name;
+  }
+  // The label follows a key as it follows the thumb.
+  form.HScroll1->setValue(30);
+  QTest::keyClick(form.HScroll1, Qt::Key_Left);
+  EXPECT_EQ(form.Label1->text(), u"Folgender Pfad wird alle 29 Sekunden auf neue Dateien überprüft:"_s);
+}
+
+TEST_F(CheckInterval, FocusedBarShowsAFocusMark) {
+  Form1 form;
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  const QImage unfocused = form.HScroll1->grab().toImage();
+  // Focus by a click, not by Tab: the mark must show either way.
+  form.HScroll1->setFocus(Qt::MouseFocusReason);
+  ASSERT_TRUE(form.HScroll1->hasFocus());
+  EXPECT_NE(form.HScroll1->grab().toImage(), unfocused);
+  form.Command1->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(form.HScroll1->grab().toImage(), unfocused);
+}
+
 class WatchCycle : public Recording {
  public:
   QTemporaryDir dir;
