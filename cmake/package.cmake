@@ -3,7 +3,9 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME foldwarn)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Foldwarn maintainers <maintainers@users.noreply.c-seed-fd1a3314.example>")
+# There is no address to give yet, but Debian's Maintainer field (and lintian) wants one: the reserved
+# top-level domain .invalid can never be reached, so nobody takes it for a real contact.
+set(CPACK_PACKAGE_CONTACT "Foldwarn maintainers <no-address-yet@foldwarn.invalid>")
 # DESTDIR staging keeps CMAKE_INSTALL_PREFIX at /usr during the install, so the desktop entry names
 # /usr/lib/foldwarn/foldwarn and not the staging folder.
 set(CPACK_SET_DESTDIR ON)
@@ -13,8 +15,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://foldwarn.divuvadi.de/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Under a Wayland session Qt needs its Wayland plugin; without it, it falls back to Xwayland or aborts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 # 0755 folders whatever the umask of the one who builds.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
