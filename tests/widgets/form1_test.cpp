@@ -271,20 +271,6 @@ TEST_F(CheckInterval, KeysMoveTheBarTheWayItReads) {
   EXPECT_EQ(form.Label1->text(), u"Folgender Pfad wird alle 29 Sekunden auf neue Dateien überprüft:"_s);
 }
 
-TEST_F(CheckInterval, FocusedBarShowsAFocusMark) {
-  Form1 form;
-  form.show();
-  form.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  const QImage unfocused = form.HScroll1->grab().toImage();
-  // Focus by a click, not by Tab: the mark must show either way.
-  form.HScroll1->setFocus(Qt::MouseFocusReason);
-  ASSERT_TRUE(form.HScroll1->hasFocus());
-  EXPECT_NE(form.HScroll1->grab().toImage(), unfocused);
-  form.Command1->setFocus(Qt::MouseFocusReason);
-  EXPECT_EQ(form.HScroll1->grab().toImage(), unfocused);
-}
-
 class WatchCycle : public Recording {
  public:
   QTemporaryDir dir;
