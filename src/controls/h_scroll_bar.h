@@ -8,7 +8,7 @@ namespace Controls {
 // A horizontal scroll bar whose keys move the value the way the bar shows it: Left and Up towards the
 // minimum at the left, Right and Down towards the maximum, PgUp/PgDn by a large step, Home/End to the ends.
 // Qt's scroll bar inverts its keys (Left raises), which reads backwards on a bar whose minimum is at the
-// left. The focused bar draws the style's focus mark, which the bar itself never shows.
+// left. Qt's bar shows no focus; this one is framed in the selection colour while focused, as a text box is.
 class HScrollBar : public QScrollBar {
   Q_OBJECT
 
