@@ -14,7 +14,7 @@ e2e_start_audio
 
 PROG="$E2E_TMP/program" WATCHED="$E2E_TMP/watched"
 mkdir -p "$PROG" "$WATCHED"
-cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/" || e2e_fail "no program folder in $BUILD/app"
+e2e_copy_program "$PROG"
 printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$WATCHED" >"$PROG/foldwarn.ini"
 
 start=$(date +%s%N)

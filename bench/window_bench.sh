@@ -25,7 +25,7 @@ for i in range(1_000_000):
 
 PROG="$E2E_TMP/program"
 mkdir -p "$PROG"
-cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/"
+e2e_copy_program "$PROG"
 
 start_program() {
   printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$1" >"$PROG/foldwarn.ini"

@@ -51,7 +51,7 @@ done
 
 PROG="$E2E_TMP/program" WATCHED="$E2E_TMP/watched"
 mkdir -p "$PROG" "$WATCHED"
-cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/" || e2e_fail "no program folder in $BUILD/app"
+e2e_copy_program "$PROG"
 # Stored without the trailing separator: applying the picker there shows the folder with it, a change to tell.
 printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$WATCHED" >"$PROG/foldwarn.ini"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$PROG/foldwarn" >"$E2E_TMP/foldwarn.log" 2>&1 &

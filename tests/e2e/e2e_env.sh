@@ -106,3 +106,8 @@ e2e_mount_slow_folder() {
   for _ in $(seq 100); do mountpoint -q "$2" && return 0; sleep 0.1; done
   e2e_fail "the FUSE folder did not mount: $(cat "$E2E_TMP/fuse.log")"
 }
+
+# The program and its tones copied into a program folder of its own (the folder must exist).
+e2e_copy_program() {
+  cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$1/" || e2e_fail "no program folder in $BUILD/app"
+}

@@ -17,7 +17,7 @@ e2e_start_audio
 
 PROG="$E2E_TMP/program" BACKING="$E2E_TMP/backing" SLOW="$E2E_TMP/slow" DELAY="$E2E_TMP/delay"
 mkdir -p "$PROG"
-cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/" || e2e_fail "no program folder in $BUILD/app"
+e2e_copy_program "$PROG"
 echo 1.5 >"$DELAY"
 e2e_mount_slow_folder "$BACKING" "$SLOW" "$DELAY"
 touch "$BACKING/first.txt"

@@ -24,7 +24,7 @@ E2E_PIDS+=($!)
 
 PROG="$E2E_TMP/program" WATCHED="$E2E_TMP/watched"
 mkdir -p "$PROG" "$WATCHED"
-cp "$BUILD/app/foldwarn" "$BUILD/app/add.wav" "$BUILD/app/remove.wav" "$PROG/" || e2e_fail "no program folder in $BUILD/app"
+e2e_copy_program "$PROG"
 touch "$WATCHED/first.txt"
 printf '[%s]\nLetzterPfad=%s\nZeit=1\n' "$TITLE" "$WATCHED" >"$PROG/foldwarn.ini"
 
