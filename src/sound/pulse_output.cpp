@@ -36,7 +36,7 @@ class PulseOutput final : public ToneOutput {
 
   bool play(const std::shared_ptr<const Tone>& tone, const QString& name) override {
     if (tone->channels <= 0 || tone->channels > int(PA_CHANNELS_MAX) || tone->sampleRate <= 0) return false;
-    if (const StreamSpec s = streamSpec(*tone); !pa_sample_spec_valid(&s.spec)) return false;
+    if (const StreamFormat s = streamFormat(*tone); !pa_sample_spec_valid(&s.sample)) return false;
     if (!loop_ && !startLoop()) return true;
     pa_threaded_mainloop_lock(loop_);
     dropStream();  // a new tone cuts off the one still sounding
@@ -52,15 +52,15 @@ class PulseOutput final : public ToneOutput {
   }
 
  private:
-  struct StreamSpec {
-    pa_sample_spec spec;
+  struct StreamFormat {
+    pa_sample_spec sample;
     pa_channel_map map;
   };
 
   // The decoded samples as they are: the server converts and resamples for its device.
-  static StreamSpec streamSpec(const Tone& tone) {
-    StreamSpec s{{PA_SAMPLE_FLOAT32NE, uint32_t(tone.sampleRate), uint8_t(tone.channels)}, {}};
-    pa_channel_map_init_extend(&s.map, s.spec.channels, PA_CHANNEL_MAP_WAVEEX);
+  static StreamFormat streamFormat(const Tone& tone) {
+    StreamFormat s{{PA_SAMPLE_FLOAT32NE, uint32_t(tone.sampleRate), uint8_t(tone.channels)}, {}};
+    pa_channel_map_init_extend(&s.map, s.sample.channels, PA_CHANNEL_MAP_WAVEEX);
     return s;
   }
 
@@ -118,12 +118,12 @@ class PulseOutput final : public ToneOutput {
     pending_.reset();
     written_ = 0;
     draining_ = false;
-    const StreamSpec s = streamSpec(*playing_);
+    const StreamFormat s = streamFormat(*playing_);
     pa_proplist* props = pa_proplist_new();
     // The role makes it an alert to the desktop: the alert volume and the event sound settings apply.
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
     pa_proplist_sets(props, PA_PROP_MEDIA_NAME, pendingName_.constData());
-    stream_ = pa_stream_new_with_proplist(context_, pendingName_.constData(), &s.spec, &s.map, props);
+    stream_ = pa_stream_new_with_proplist(context_, pendingName_.constData(), &s.sample, &s.map, props);
     pa_proplist_free(props);
     if (!stream_) {
       playing_.reset();
