@@ -37,7 +37,7 @@ class IndentDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent), read_(this, Platform::Background::Priority::Low) {
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent), read_(this, Jobs::Background::Priority::Low) {
   setItemDelegate(new IndentDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -106,7 +106,7 @@ void DirListBox::fill() {
 
 void DirListBox::readSubfolders() {
   filling_ = true;
-  read_.start([this, folder = path_](const Platform::Background::Ticket& ticket) {
+  read_.start([this, folder = path_](const Jobs::Background::Ticket& ticket) {
     // Dot folders stay out, as the file lists leave dot files out. Unreadable: no subfolders.
     auto names = std::make_shared<QStringList>();
     Platform::ListFolder(

@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QString>
 
-#include "platform/background.h"
+#include "jobs/background.h"
 
 namespace Controls {
 
@@ -50,7 +50,7 @@ class DirListBox : public QListWidget {
   QString path_;  // clean, with "/" separators
   int openedRow_ = -1;
   bool filling_ = false;
-  Platform::Background read_;
+  Jobs::Background read_;
 };
 
 }  // namespace Controls

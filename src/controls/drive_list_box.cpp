@@ -61,10 +61,10 @@ QList<Volume> MountedVolumes() { return Arranged(Platform::MountedVolumes()); }
 
 QList<Volume> ListedVolumes() { return Arranged(Platform::ListedVolumes()); }
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this, Platform::Background::Priority::Low) {
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this, Jobs::Background::Priority::Low) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit changed(); });
   showVolumes(ListedVolumes());
-  read_.start([this](const Platform::Background::Ticket& ticket) {
+  read_.start([this](const Jobs::Background::Ticket& ticket) {
     auto volumes = std::make_shared<QList<Volume>>(MountedVolumes());
     ticket.deliver([this, volumes] { showVolumes(*volumes); });
   });

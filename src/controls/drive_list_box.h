@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "platform/background.h"
+#include "jobs/background.h"
 #include "platform/mount_table.h"
 
 namespace Controls {
@@ -51,7 +51,7 @@ class DriveListBox : public QComboBox {
   void showVolumes(const QList<Volume>& volumes);
 
   QList<Volume> volumes_;
-  Platform::Background read_;
+  Jobs::Background read_;
 };
 
 }  // namespace Controls

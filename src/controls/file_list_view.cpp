@@ -50,7 +50,7 @@ class FileListView::Names : public QAbstractListModel {
 };
 
 FileListView::FileListView(QWidget* parent)
-    : QListView(parent), names_(new Names(this)), read_(this, Platform::Background::Priority::Low) {
+    : QListView(parent), names_(new Names(this)), read_(this, Jobs::Background::Priority::Low) {
   setModel(names_);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -67,7 +67,7 @@ void FileListView::setPath(const QString& folder) {
   clear();
   path_ = QDir::cleanPath(folder);
   filling_ = true;
-  read_.start([this, folder = path_, batchRows = batchRows_](const Platform::Background::Ticket& ticket) {
+  read_.start([this, folder = path_, batchRows = batchRows_](const Jobs::Background::Ticket& ticket) {
     Platform::ListFolder(
         folder, Platform::EntryKind::File, batchRows, [&] { return ticket.stale(); },
         [&](Platform::NameList batch) {

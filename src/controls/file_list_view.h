@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QString>
 
-#include "platform/background.h"
+#include "jobs/background.h"
 
 namespace Controls {
 
@@ -40,7 +40,7 @@ class FileListView : public QListView {
  private:
   class Names;
   Names* names_;
-  Platform::Background read_;
+  Jobs::Background read_;
   QString path_;
   qsizetype batchRows_ = DefaultBatchRows;
   bool filling_ = false;

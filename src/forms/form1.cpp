@@ -236,7 +236,7 @@ void Form1::HScroll1_Scroll() { HScroll1_Change(); }
 
 // A tone picked in a list becomes the tone and is heard as a preview. With nothing selected the name cannot be
 // read, and the tone stays what it was.
-void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup) {
+void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Jobs::Background& lookup) {
   if (AppModul::StartupFilling != 0) return;
   QString name;
   ResumeNext([&] { name = list->selectedFileName(); });
@@ -250,7 +250,7 @@ void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Platform:
     ResumeNext([&] { Sound::PlaySoundFile(tone); });
     return;
   }
-  lookup.start([name, userToneFolder, &tone](const Platform::Background::Ticket& ticket) {
+  lookup.start([name, userToneFolder, &tone](const Jobs::Background::Ticket& ticket) {
     const QString file = Commands::ToneFile(name, userToneFolder);
     ticket.deliver([file, &tone] {
       tone = file;

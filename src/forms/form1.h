@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "commands/settings.h"
-#include "platform/background.h"
+#include "jobs/background.h"
 
 class QGroupBox;
 class QLabel;
@@ -49,7 +49,7 @@ class Form1 : public QWidget {
   void holdStoredSettings(const Commands::Settings& stored) { held_ = stored; }
   void releaseStoredSettings() { held_.reset(); }
   // Runs the start routine's lookups off the window's thread, their answers on it.
-  Platform::Background& startLookups() { return startLookups_; }
+  Jobs::Background& startLookups() { return startLookups_; }
   // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
   // until the folder can be read, every tick tries again.
   void watchFolder(const QString& folder);
@@ -81,14 +81,14 @@ class Form1 : public QWidget {
   void takeAnswer(const Watch::Answer& answer);
 
   // A tone picked in a list: its file is found off the window's thread when the user's tone folder must be asked.
-  void pickTone(const Controls::FileListBox* list, QString& tone, Platform::Background& lookup);
+  void pickTone(const Controls::FileListBox* list, QString& tone, Jobs::Background& lookup);
 
   QPointer<frmDirSelect> picker_;           // the open folder picker, if any
   bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
   std::optional<Commands::Settings> held_;  // see holdStoredSettings
-  Platform::Background startLookups_{this};
-  Platform::Background addToneLookup_{this};
-  Platform::Background removeToneLookup_{this};
+  Jobs::Background startLookups_{this};
+  Jobs::Background addToneLookup_{this};
+  Jobs::Background removeToneLookup_{this};
   Watch::FolderWatch* watch_;
   bool haveBase_ = false;  // LastFileCount holds a count of the folder watched now
   bool answered_ = false;  // the folder watched now has answered at least once

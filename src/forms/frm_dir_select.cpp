@@ -158,14 +158,14 @@ void frmDirSelect::Form_Load() {
   Dir1->setPath(start.isEmpty() ? startFolder_ : start);
   if (File1->path() != QDir::cleanPath(Dir1->path())) File1->setPath(Dir1->path());
   if (!start.isEmpty()) {
-    startLookup([this, start, fallback = startFolder_](const Platform::Background::Ticket& ticket) {
+    startLookup([this, start, fallback = startFolder_](const Jobs::Background::Ticket& ticket) {
       if (!Commands::FolderExists(start)) ticket.deliver([this, fallback] { Dir1->setPath(fallback); });
     });
   }
   dummy->setFocus();
 }
 
-void frmDirSelect::startLookup(std::function<void(const Platform::Background::Ticket&)> job) {
+void frmDirSelect::startLookup(std::function<void(const Jobs::Background::Ticket&)> job) {
   // An Enter still waiting for its answer is dropped with it.
   creating_ = false;
   lookup_.start(std::move(job));
@@ -185,7 +185,7 @@ void frmDirSelect::Drive1_Change() {
   const QString remembered = Drive1->openedFolderOnDrive();
   // The folder last opened there, or the volume's root once that folder is gone; both asked off the window's
   // thread, as a volume may hang.
-  startLookup([this, root, remembered](const Platform::Background::Ticket& ticket) {
+  startLookup([this, root, remembered](const Jobs::Background::Ticket& ticket) {
     QString target = remembered;
     bool readable = Platform::IsListableFolder(target);
     if (!readable && target != root) {
@@ -246,7 +246,7 @@ void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
     }
     QString folder = Dir1->path();
     const QString path = Commands::AddBackslash(folder) + Text1->text();
-    startLookup([this, path](const Platform::Background::Ticket& ticket) {
+    startLookup([this, path](const Jobs::Background::Ticket& ticket) {
       if (Commands::FolderExists(path)) {
         ticket.deliver([this, path] { takeCreated(Created::Exists, path); });
         return;

@@ -5,7 +5,7 @@
 #include <QtGlobal>
 #include <functional>
 
-#include "platform/background.h"
+#include "jobs/background.h"
 
 class QLineEdit;
 class QPushButton;
@@ -47,7 +47,7 @@ class frmDirSelect : public QWidget {
   // Names and descriptions for screen readers, Enter on the buttons, the focus sink out of their sight.
   void nameControls();
   // Runs an action's look at the disk off the window's thread; a newer action drops the answer of an older one.
-  void startLookup(std::function<void(const Platform::Background::Ticket&)> job);
+  void startLookup(std::function<void(const Jobs::Background::Ticket&)> job);
   // What Enter in the name entry does once the disk has answered.
   enum class Created { Exists, Failed, Made };
   void takeCreated(Created outcome, const QString& path);
@@ -62,5 +62,5 @@ class frmDirSelect : public QWidget {
   QPushButton* Command2;
   QString startFolder_;    // where the lists stand when the picker is given no folder, or one that is not there
   bool creating_ = false;  // a new folder is being made from the name entry
-  Platform::Background lookup_{this};
+  Jobs::Background lookup_{this};
 };

@@ -169,7 +169,7 @@ void Main() {
   for (Controls::FileListBox* list : {form->File2, form->File3})
     ResumeNext([&] { list->setExtraFolder(userToneFolder); });
   const QString pattern = form->File2->pattern();
-  form->startLookups().start([=](const Platform::Background::Ticket& ticket) {
+  form->startLookups().start([=](const Jobs::Background::Ticket& ticket) {
     auto answer = std::make_shared<ToneAnswer>();
     answer->names = Controls::FileListBox::readNames(toneFolder, userToneFolder, pattern);
     const QStringList names = answer->names.value_or(QStringList());

@@ -7,7 +7,7 @@ namespace Watch {
 
 FolderWatch::FolderWatch(QObject* parent)
     : QObject(parent),
-      background_(this, Platform::Background::Priority::Normal, MaxAbandonedChecks),
+      background_(this, Jobs::Background::Priority::Normal, MaxAbandonedChecks),
       reader_(std::make_shared<FolderReader>()) {
   qRegisterMetaType<Answer>();
 }
@@ -26,7 +26,7 @@ void FolderWatch::setFolder(const QString& folder) {
 bool FolderWatch::startCheck() {
   if (busy_) return false;
   busy_ = true;
-  background_.start([this, reader = reader_, folder = folder_](const Platform::Background::Ticket& ticket) {
+  background_.start([this, reader = reader_, folder = folder_](const Jobs::Background::Ticket& ticket) {
     const Reading reading = reader->check(folder);
     ticket.deliver([this, answer = Answer{folder, reading.count, reading.source}] {
       busy_ = false;

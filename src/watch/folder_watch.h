@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/background.h"
+#include "jobs/background.h"
 #include "watch/count_decision.h"
 
 namespace Watch {
@@ -47,7 +47,7 @@ class FolderWatch : public QObject {
   // Several readers run only while hung ones are left behind: at most that many, then a new check waits.
   static constexpr int MaxAbandonedChecks = 4;
 
-  Platform::Background background_;
+  Jobs::Background background_;
   std::shared_ptr<FolderReader> reader_;  // shared with the check that runs
   QString folder_;
   bool busy_ = false;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/background.h"
+#include "jobs/background.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-using Platform::Background;
+using Jobs::Background;
 
 struct BackgroundTest : ::testing::Test {
   int argc = 1;

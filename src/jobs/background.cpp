@@ -10,9 +10,9 @@
 #include <optional>
 #include <thread>
 
-#include "thread_priority.h"
+#include "platform/thread_priority.h"
 
-namespace Platform {
+namespace Jobs {
 namespace {
 
 // Jobs still running anywhere. When the application object goes, the program waits a moment for them: one
@@ -66,7 +66,7 @@ void Launch(const std::shared_ptr<Background::Shared>& shared, std::function<voi
   }
   // Detached: a job stuck in the kernel must not hold up the window or the end of the program.
   std::thread([shared, job = std::move(job), generation, &jobs]() mutable {
-    if (shared->priority == Background::Priority::Low) LowerThreadPriority();
+    if (shared->priority == Background::Priority::Low) Platform::LowerThreadPriority();
     job(Background::Ticket(shared, generation));
     job = nullptr;
     {
@@ -146,4 +146,4 @@ int Background::running() const {
   return shared_->running;
 }
 
-}  // namespace Platform
+}  // namespace Jobs

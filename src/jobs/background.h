@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-namespace Platform {
+namespace Jobs {
 
 // Runs jobs off the window's thread and hands their results to a receiver on the receiver's thread. Only the
 // newest job counts: starting another or cancelling makes the older ones stale, and whatever they still hand
@@ -46,4 +46,4 @@ class Background {
   std::shared_ptr<Shared> shared_;
 };
 
-}  // namespace Platform
+}  // namespace Jobs
