@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "commands/app_modul.h"
+#include "commands/program_state.h"
 #include "controls/dir_list_box.h"
 #include "controls/file_list_view.h"
 #include "forms/frm_dir_select.h"
@@ -74,15 +74,16 @@ struct Opening {
 // swamp the window's processor time, so that is taken from an opening without it.
 Opening OpenOnce(const QString& folder, bool beat) {
   Opening result;
-  AppModul::PickerOpen = 1;
-  AppModul::PickerPath = folder + u'/';
-  AppModul::PickerCaption = QStringLiteral("Zu überwachenden Pfad auswählen");
+  Commands::ProgramState program;
+  program.PickerOpen = true;
+  program.PickerPath = folder + u'/';
+  program.PickerCaption = QStringLiteral("Zu überwachenden Pfad auswählen");
   QCoreApplication::processEvents();
   ResetPeak();
   const double cpuBefore = ThreadCpuMs();
   QElapsedTimer clock;
   clock.start();
-  auto* picker = new frmDirSelect;
+  auto* picker = new frmDirSelect(program);
   picker->show();
   // Answering: an event posted now runs.
   bool answered = false;

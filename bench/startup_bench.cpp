@@ -11,7 +11,6 @@
 
 #include "commands/commands.h"
 #include "forms/form1.h"
-#include "platform/end_program_testing.h"
 #include "platform/instance.h"
 #include "sound/sound.h"
 #include "startup/startup.h"
@@ -38,19 +37,15 @@ void BM_StartupToShown(benchmark::State& state) {
   Touch(program + "/foldwarn.ini", "[Divuvadi Foldwarn]\nLetzterPfad=" + watched.toUtf8() +
                                        "\nZeit=30\naddSound=tone07.wav\nremoveSound=tone13.wav\n");
 
-  Commands::SetProgramFileForTesting(program + "/foldwarn");
-  Platform::SetEndProgramForTesting([](int) {});
   Sound::SetPlayerForTesting([](const QString&) {});
+  std::unique_ptr<Form1> form;
   for (auto _ : state) {
-    Commands::Main();
-    Form1* form = Commands::MainForm();
+    form = Commands::Main(program + "/foldwarn");
     if (!form || !form->isVisible()) state.SkipWithError("the main window was not shown");
     if (form) benchmark::DoNotOptimize(form->Timer1->isActive());
   }
-  delete Commands::MainForm();
+  form.reset();
   Platform::ReleaseSingleInstance();
-  Commands::SetProgramFileForTesting({});
-  Platform::SetEndProgramForTesting({});
   Sound::SetPlayerForTesting({});
 }
 BENCHMARK(BM_StartupToShown)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <memory>
 
+#include "forms/form1.h"
 #include "startup/command_line.h"
 #include "startup/startup.h"
 
@@ -8,6 +10,9 @@ int main(int argc, char* argv[]) {
   // --help and --version answer before Qt needs a display.
   if (const std::optional<int> code = Commands::AnswerCommandLine(argc, argv)) return *code;
   QApplication app(argc, argv);
-  Commands::Main();
-  return app.exec();
+  std::unique_ptr<Form1> form = Commands::Main(QCoreApplication::applicationFilePath());
+  if (!form) return 0;
+  const int exitCode = app.exec();
+  form.reset();
+  Commands::EndProcess(exitCode);
 }

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "commands/commands.h"
+#include "commands/settings.h"
 
 namespace Messages {
 
@@ -33,7 +33,7 @@ namespace Commands {
 void ShowMessage(const QString& text, qint16 style, const QString& title) {
   Messages::Request request;
   request.text = text;
-  request.title = title.isEmpty() ? SettingsSection : title;
+  request.title = title.isEmpty() ? QString(SettingsSectionName) : title;
   request.icon = style == StyleCritical      ? QMessageBox::Critical
                  : style == StyleInformation ? QMessageBox::Information
                                              : QMessageBox::NoIcon;

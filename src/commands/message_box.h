@@ -12,7 +12,7 @@ namespace Commands {
 inline constexpr qint16 StyleInformation = 1;
 inline constexpr qint16 StyleCritical = 3;
 
-// A message box with only an OK button and the style's icon; an empty title becomes SettingsSection.
+// A message box with only an OK button and the style's icon; an empty title becomes the settings section's name.
 void ShowMessage(const QString& text, qint16 style, const QString& title);
 
 }  // namespace Commands

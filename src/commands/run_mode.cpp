@@ -67,9 +67,9 @@ QString LocateTone(const QString& name, const QStringList& folders, const std::f
   return folders.last() + name;
 }
 
-QString ToneFile(const QString& name, const QString& userToneFolder) {
+QString ToneFile(const QString& name, const QString& programFolder, const QString& userToneFolder) {
   const QStringList folders =
-      userToneFolder.isEmpty() ? QStringList{AppFolder} : QStringList{userToneFolder, AppFolder};
+      userToneFolder.isEmpty() ? QStringList{programFolder} : QStringList{userToneFolder, programFolder};
   return LocateTone(name, folders, FileExists);
 }
 

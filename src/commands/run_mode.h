@@ -49,6 +49,6 @@ QString LocateTone(const QString& name, const QStringList& folders, const std::f
 
 // The file a bare tone name from a list or the settings means: the user's tone of that name when there is one,
 // else the program folder's.
-QString ToneFile(const QString& name, const QString& userToneFolder);
+QString ToneFile(const QString& name, const QString& programFolder, const QString& userToneFolder);
 
 }  // namespace Commands

@@ -3,7 +3,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -15,7 +14,6 @@
 #include <QSessionManager>
 #include <QTimer>
 
-#include "commands/app_modul.h"
 #include "commands/commands.h"
 #include "commands/dialog_font.h"
 #include "commands/resume_next.h"
@@ -27,7 +25,6 @@
 #include "controls/h_scroll_bar.h"
 #include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
-#include "platform/end_program.h"
 #include "sound/sound.h"
 #include "watch/folder_watch.h"
 
@@ -74,7 +71,7 @@ void NameControls(Form1& form) {
 
 using Commands::ResumeNext;
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(Commands::ProgramState state, QWidget* parent) : QWidget(parent), state_(std::move(state)) {
   setObjectName(u"Form1"_s);
   setWindowTitle(u"Foldwarn"_s);
   setWindowIcon(QIcon(u":/foldwarn.png"_s));
@@ -134,6 +131,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveSettings(); });
 }
 
+// The picker works with this window's state: it goes with the window.
+Form1::~Form1() { delete picker_; }
+
 void Form1::showEvent(QShowEvent* event) {
   // Loading happens once, at the first showing, before the window is on screen.
   if (!loaded_) {
@@ -151,13 +151,13 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Form_Load() {
   ResumeNext([&] {
     Commands::CenterForm(this);
-    setWindowTitle(Commands::SettingsSection);
+    setWindowTitle(state_.SettingsSection);
   });
 }
 
 void Form1::Form_Unload() {
   saveSettings();
-  ResumeNext([] { Platform::EndProgram(0); });
+  ResumeNext([&] { state_.endProgram(0); });
 }
 
 void Form1::saveSettings() {
@@ -172,7 +172,7 @@ void Form1::saveSettings() {
     ResumeNext([&] { settings.addSound = File2->selectedFileName(); });
     ResumeNext([&] { settings.removeSound = File3->selectedFileName(); });
   }
-  Commands::WriteSettings(Commands::SettingsFile, settings);
+  Commands::WriteSettings(state_.SettingsFile, settings);
 }
 
 void Form1::Timer1_Timer() {
@@ -199,16 +199,16 @@ void Form1::takeAnswer(const Watch::Answer& answer) {
     if (!haveBase_) {
       // The first count of a folder is the starting point: no tone.
       haveBase_ = true;
-      AppModul::LastFileCount = count;
+      state_.LastFileCount = count;
       return;
     }
-    if (count > AppModul::LastFileCount) {
-      Sound::PlaySoundFile(AppModul::AddSoundFile);
-      AppModul::LastFileCount = count;
+    if (count > state_.LastFileCount) {
+      Sound::PlaySoundFile(state_.AddSoundFile);
+      state_.LastFileCount = count;
     }
-    if (count < AppModul::LastFileCount) {
-      Sound::PlaySoundFile(AppModul::RemoveSoundFile);
-      AppModul::LastFileCount = count;
+    if (count < state_.LastFileCount) {
+      Sound::PlaySoundFile(state_.RemoveSoundFile);
+      state_.LastFileCount = count;
     }
   });
 }
@@ -236,8 +236,9 @@ void Form1::HScroll1_Scroll() { HScroll1_Change(); }
 
 // A tone picked in a list becomes the tone and is heard as a preview. With nothing selected the name cannot be
 // read, and the tone stays what it was.
-void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Jobs::Background& lookup) {
-  if (AppModul::StartupFilling != 0) return;
+void Form1::pickTone(const Controls::FileListBox* list, QString Commands::ProgramState::*tone,
+                     Jobs::Background& lookup) {
+  if (state_.StartupFilling) return;
   QString name;
   ResumeNext([&] { name = list->selectedFileName(); });
   // Portable, a bare name means the program folder's file without a look at the disk; the user's own tone folder
@@ -245,62 +246,65 @@ void Form1::pickTone(const Controls::FileListBox* list, QString& tone, Jobs::Bac
   const QString userToneFolder = list->extraFolder();
   if (name.isEmpty() || userToneFolder.isEmpty()) {
     ResumeNext([&] {
-      if (!name.isEmpty()) tone = Commands::ToneFile(name, userToneFolder);
+      if (!name.isEmpty()) state_.*tone = Commands::ToneFile(name, state_.AppFolder, userToneFolder);
     });
-    ResumeNext([&] { Sound::PlaySoundFile(tone); });
+    ResumeNext([&] { Sound::PlaySoundFile(state_.*tone); });
     return;
   }
-  lookup.start([name, userToneFolder, &tone](const Jobs::Background::Ticket& ticket) {
-    const QString file = Commands::ToneFile(name, userToneFolder);
-    ticket.deliver([file, &tone] {
-      tone = file;
-      ResumeNext([&] { Sound::PlaySoundFile(tone); });
+  lookup.start([this, name, programFolder = state_.AppFolder, userToneFolder, tone](const Jobs::Background::Ticket& ticket) {
+    const QString file = Commands::ToneFile(name, programFolder, userToneFolder);
+    ticket.deliver([this, file, tone] {
+      state_.*tone = file;
+      ResumeNext([&] { Sound::PlaySoundFile(state_.*tone); });
     });
   });
 }
 
-void Form1::File2_Click() { pickTone(File2, AppModul::AddSoundFile, addToneLookup_); }
+void Form1::File2_Click() { pickTone(File2, &Commands::ProgramState::AddSoundFile, addToneLookup_); }
 
-void Form1::File3_Click() { pickTone(File3, AppModul::RemoveSoundFile, removeToneLookup_); }
+void Form1::File3_Click() { pickTone(File3, &Commands::ProgramState::RemoveSoundFile, removeToneLookup_); }
 
 void Form1::Command1_Click() {
   // The picker lets events run while it is made: a press meanwhile finds no picker yet and must not make a
   // second one.
   if (buildingPicker_) return;
   ResumeNext([&] {
-    AppModul::PickerOpen = 1;
-    AppModul::PickerPath = Text1->text();
-    AppModul::PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
+    state_.PickerOpen = true;
+    state_.PickerPath = Text1->text();
+    state_.PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
   });
   ResumeNext([&] {
     // One picker at a time: pressing again while it is open shows the open one once more.
     if (!picker_) {
       buildingPicker_ = true;
       const auto built = qScopeGuard([this] { buildingPicker_ = false; });
-      picker_ = new frmDirSelect;
-      // A closed picker is gone even before its deferred deletion: the next press makes a new one.
-      connect(picker_, &frmDirSelect::closed, this, [this] { picker_ = nullptr; });
+      picker_ = new frmDirSelect(state_);
+      connect(picker_, &frmDirSelect::closed, this, &Form1::pickerClosed);
     }
     picker_->show();
     picker_->raise();
     picker_->activateWindow();
   });
-  ResumeNext([&] {
-    // Wait without spinning: the loop sleeps until the picker closes, while the timer and both windows go on.
-    // A second press waits nested in this one; the close ends both waits.
-    if (AppModul::PickerOpen != 1 || !picker_) return;
-    QEventLoop wait;
-    connect(picker_, &frmDirSelect::closed, &wait, &QEventLoop::quit);
-    connect(picker_, &QObject::destroyed, &wait, &QEventLoop::quit);
-    wait.exec();
-  });
-  ResumeNext([&] { Text1->setText(AppModul::PickerPath); });
+}
+
+void Form1::pickerClosed(const QString& chosen) {
+  // A closed picker is gone even before its deferred deletion: the next press makes a new one.
+  picker_ = nullptr;
+  if (chosen.isEmpty()) {
+    ResumeNext([&] { dummy->setFocus(); });
+    return;
+  }
+  applyPickedFolder(chosen);
+}
+
+void Form1::applyPickedFolder(const QString& folder) {
+  ResumeNext([&] { Text1->setText(folder); });
   ResumeNext([&] { dummy->setFocus(); });
-  ResumeNext([&] { watchChosenFolder(AppModul::PickerPath); });
+  ResumeNext([&] { watchChosenFolder(folder); });
 }
 
 void Form1::watchChosenFolder(const QString& folder) {
-  // Cancel hands back the folder already watched, and so does a nested wait after the inner one took it.
+  // The folder already watched goes on from its count.
   if (folder.isEmpty() || QDir::cleanPath(folder) == watch_->folder()) return;
   // Shown and saved at once; watched from the moment it can be read. The switch itself plays no tone.
   watchFolder(folder);

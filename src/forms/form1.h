@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "commands/program_state.h"
 #include "commands/settings.h"
 #include "jobs/background.h"
 
@@ -28,7 +29,12 @@ struct Answer;
 class Form1 : public QWidget {
   Q_OBJECT
  public:
-  explicit Form1(QWidget* parent = nullptr);
+  // The window works with state, which the start routine made; a fresh one is a program before its start.
+  explicit Form1(Commands::ProgramState state = {}, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  Commands::ProgramState& state() { return state_; }
+  const Commands::ProgramState& state() const { return state_; }
 
   // Controls in the order they are created; each carries its name as objectName.
   QGroupBox* Frame1;
@@ -56,6 +62,9 @@ class Form1 : public QWidget {
   // Starts Timer1 as soon as the watched folder has answered once.
   void startTimerWhenAnswered();
   Watch::FolderWatch* folderWatch() const { return watch_; }
+  // Applies folder as one applied in the picker: shown, the focus parked, watched from its first readable count
+  // without a tone for the switch, and saved on close.
+  void applyPickedFolder(const QString& folder);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -75,14 +84,17 @@ class Form1 : public QWidget {
   // The four settings from the controls, in the order the file has them.
   void saveSettings();
 
+  // The picker closed: chosen is the folder applied there, or empty when it was cancelled.
+  void pickerClosed(const QString& chosen);
   // Takes a folder the picker handed back into the watch at once; the tick count goes on.
   void watchChosenFolder(const QString& folder);
   // A count came back: the comparison with the last count, and its tone.
   void takeAnswer(const Watch::Answer& answer);
 
   // A tone picked in a list: its file is found off the window's thread when the user's tone folder must be asked.
-  void pickTone(const Controls::FileListBox* list, QString& tone, Jobs::Background& lookup);
+  void pickTone(const Controls::FileListBox* list, QString Commands::ProgramState::*tone, Jobs::Background& lookup);
 
+  Commands::ProgramState state_;
   QPointer<frmDirSelect> picker_;           // the open folder picker, if any
   bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
   std::optional<Commands::Settings> held_;  // see holdStoredSettings

@@ -10,12 +10,12 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "commands/app_modul.h"
 #include "commands/commands.h"
 #include "commands/dialog_font.h"
 #include "commands/folder_path.h"
 #include "commands/key_filter.h"
 #include "commands/message_box.h"
+#include "commands/program_state.h"
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/dir_list_box.h"
@@ -28,8 +28,9 @@ namespace {
 const QString NewFolderName = QStringLiteral("Neuer Ordner");
 }
 
-frmDirSelect::frmDirSelect(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+frmDirSelect::frmDirSelect(Commands::ProgramState& state, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      state_(state) {
   setObjectName(QStringLiteral("frmDirSelect"));
   setAttribute(Qt::WA_DeleteOnClose);
   // Closing the picker never ends the program; only the main window does.
@@ -151,8 +152,8 @@ void frmDirSelect::Form_Load() {
   Commands::CenterForm(this);
   Commands::SetTopmost(this);
   raise();
-  setWindowTitle(AppModul::PickerCaption);
-  const QString start = AppModul::PickerPath;
+  setWindowTitle(state_.PickerCaption);
+  const QString start = state_.PickerPath;
   // The lists show the folder given at once; whether it exists is asked off the window's thread, and one that is
   // not there gives way to the starting point when the answer comes.
   Dir1->setPath(start.isEmpty() ? startFolder_ : start);
@@ -171,13 +172,13 @@ void frmDirSelect::startLookup(std::function<void(const Jobs::Background::Ticket
   lookup_.start(std::move(job));
 }
 
-void frmDirSelect::Form_Unload(qint16& /*Cancel*/) { AppModul::PickerOpen = 0; }
+void frmDirSelect::Form_Unload(qint16& /*Cancel*/) { state_.PickerOpen = false; }
 
 void frmDirSelect::closeEvent(QCloseEvent* event) {
   qint16 cancel = 0;
   Form_Unload(cancel);
   event->accept();
-  emit closed();
+  emit closed(chosen_);
 }
 
 void frmDirSelect::Drive1_Change() {
@@ -218,13 +219,14 @@ void frmDirSelect::Dir1_Change() {
 
 void frmDirSelect::Command1_Click() {
   QString folder = Dir1->path();
-  AppModul::PickerPath = Commands::AddBackslash(folder);
-  AppModul::PickerOpen = 0;
+  state_.PickerPath = Commands::AddBackslash(folder);
+  state_.PickerOpen = false;
+  chosen_ = state_.PickerPath;
   close();
 }
 
 void frmDirSelect::Command2_Click() {
-  AppModul::PickerOpen = 0;
+  state_.PickerOpen = false;
   close();
 }
 

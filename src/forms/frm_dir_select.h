@@ -7,6 +7,10 @@
 
 #include "jobs/background.h"
 
+namespace Commands {
+struct ProgramState;
+}
+
 class QLineEdit;
 class QPushButton;
 namespace Controls {
@@ -20,11 +24,12 @@ class FileListView;
 class frmDirSelect : public QWidget {
   Q_OBJECT
  public:
-  explicit frmDirSelect(QWidget* parent = nullptr);
+  explicit frmDirSelect(Commands::ProgramState& state, QWidget* parent = nullptr);
 
  signals:
-  // The picker is going away; PickerOpen is 0 by now.
-  void closed();
+  // The picker is going away, PickerOpen false by now: chosen is the folder applied, ending in the separator,
+  // or empty when the picker was cancelled.
+  void closed(const QString& chosen);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -60,6 +65,8 @@ class frmDirSelect : public QWidget {
   Controls::FileListView* File1;
   QPushButton* Command1;
   QPushButton* Command2;
+  Commands::ProgramState& state_;
+  QString chosen_;         // the folder applied, if any
   QString startFolder_;    // where the lists stand when the picker is given no folder, or one that is not there
   bool creating_ = false;  // a new folder is being made from the name entry
   Jobs::Background lookup_{this};

@@ -8,10 +8,11 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
-#include "commands/app_modul.h"
 #include "commands/commands.h"
 #include "commands/interval_text.h"
 #include "commands/resume_next.h"
@@ -20,7 +21,6 @@
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
-#include "platform/end_program.h"
 #include "platform/instance.h"
 #include "platform/quit_signals.h"
 
@@ -28,11 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace Commands {
 namespace {
-
-QPointer<Form1>& FormPointer() {
-  static QPointer<Form1> form;
-  return form;
-}
 
 // A stored tone as the disk answers for it: the list's entry it selects, if any, its name and its file.
 struct StoredTone {
@@ -46,16 +41,16 @@ struct StoredTone {
 // system the stored spelling would name no file). When its file cannot be opened (or the list is empty), the
 // default name takes its place, with nothing selected.
 StoredTone LookUpStoredTone(const QStringList& names, const QString& toneName, const QString& defaultName,
-                            const QString& userToneFolder) {
+                            const QString& programFolder, const QString& userToneFolder) {
   StoredTone tone{-1, toneName, QString()};
   const QString wanted = toneName.toUpper();
   for (int i = 0; i < names.size() && tone.row < 0; ++i) {
     if (names.at(i).toUpper() == wanted) tone.row = i;
   }
   if (tone.row >= 0) tone.name = names.at(tone.row);
-  tone.file = ToneFile(tone.name, userToneFolder);
+  tone.file = ToneFile(tone.name, programFolder, userToneFolder);
   if (names.isEmpty() || !FileExists(tone.file)) {
-    tone = {-1, defaultName, ToneFile(defaultName, userToneFolder)};
+    tone = {-1, defaultName, ToneFile(defaultName, programFolder, userToneFolder)};
   }
   return tone;
 }
@@ -66,18 +61,17 @@ struct ToneAnswer {
 };
 
 // The start routine from the tone lists on, once their lookups have answered.
-void FinishStart(const ToneAnswer& answer, const Settings& stored) {
-  Form1* const form = FormPointer();
-  if (!form) return;
+void FinishStart(Form1* form, const ToneAnswer& answer, const Settings& stored) {
+  ProgramState& state = form->state();
   // Both tone lists show the program folder's wave files, and the user's own when installed.
   for (Controls::FileListBox* list : {form->File2, form->File3}) {
     ResumeNext([&] {
-      if (answer.names) list->showNames(AppFolder, *answer.names);
+      if (answer.names) list->showNames(state.AppFolder, *answer.names);
     });
   }
 
   // Selecting the stored tones must not count as the user's choice: no preview, globals untouched.
-  AppModul::StartupFilling = 1;
+  state.StartupFilling = true;
   ResumeNext([&] {
     if (answer.add.row >= 0) form->File2->setCurrentRow(answer.add.row);
   });
@@ -86,10 +80,10 @@ void FinishStart(const ToneAnswer& answer, const Settings& stored) {
   });
   // Each tone was resolved to its file off the window's thread, once: playing it later looks nowhere.
   ResumeNext([&] {
-    AppModul::AddSoundFile = answer.add.file;
-    AppModul::RemoveSoundFile = answer.remove.file;
+    state.AddSoundFile = answer.add.file;
+    state.RemoveSoundFile = answer.remove.file;
   });
-  AppModul::StartupFilling = 0;
+  state.StartupFilling = false;
 
   // The interval; a change of value updates the label through the scroll bar's change handling.
   ResumeNext([&] {
@@ -104,12 +98,10 @@ void FinishStart(const ToneAnswer& answer, const Settings& stored) {
 
 }  // namespace
 
-Form1* MainForm() { return FormPointer(); }
-
-void Main() {
+std::unique_ptr<Form1> Main(const QString& programFile) {
   // Where the files live, portable or installed: worked out once, and only looked up, not made, yet.
   Places places;
-  ResumeNext([&] { places = FindPlaces(ProgramFile()); });
+  ResumeNext([&] { places = FindPlaces(programFile); });
 
   // One instance per program folder; a second start brings the running window to the front and ends here,
   // leaving no other trace.
@@ -117,8 +109,7 @@ void Main() {
   ResumeNext([&] { firstInstance = Platform::ClaimSingleInstance(places.exeName, places.programFolder); });
   if (!firstInstance) {
     ResumeNext([&] { Platform::CallRunningInstance(places.exeName, places.programFolder); });
-    Platform::EndProgram(0);
-    return;
+    return nullptr;
   }
 
   // The user's settings folder is made now, so the write at close finds it.
@@ -126,32 +117,34 @@ void Main() {
     if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(places.settingsWrite).absolutePath());
   });
   // The window takes its caption from the section while it loads.
-  ResumeNext([&] {
-    AppFolder = places.programFolder;
-    ExeName = places.exeName;
-    SettingsSection = SettingsSectionName;
-    SettingsFile = places.settingsWrite;
-  });
+  ProgramState state;
+  state.mode = places.mode;
+  state.AppFolder = places.programFolder;
+  state.ExeName = places.exeName;
+  state.SettingsSection = SettingsSectionName;
+  state.SettingsFile = places.settingsWrite;
+  state.settingsRead = places.settingsRead;
+  state.userToneFolder = places.userToneFolder;
 
   // The window appears with its design values while it is filled.
-  ResumeNext([] {
-    delete FormPointer();  // a previous run in the same process
-    FormPointer() = new Form1;
-    FormPointer()->show();
+  std::unique_ptr<Form1> made;
+  ResumeNext([&] {
+    made = std::make_unique<Form1>(std::move(state));
+    made->show();
   });
-  Form1* const form = FormPointer();
-  if (!form) return;
+  Form1* const form = made.get();
+  if (!form) return made;
   // A logout or `kill` closes the window the normal way, so the settings are saved.
-  ResumeNext([] {
-    Platform::OnQuitSignal([] {
-      if (Form1* f = FormPointer()) f->close();
+  ResumeNext([&] {
+    Platform::OnQuitSignal([window = QPointer<Form1>(form)] {
+      if (window) window->close();
     });
   });
-  ResumeNext([] { Platform::OnSecondStart([] { BringToFront(FormPointer()); }); });
+  ResumeNext([&] { Platform::OnSecondStart([window = QPointer<Form1>(form)] { BringToFront(window); }); });
 
   // The four settings.
   const Settings defaults = DefaultSettings(places.defaultFolder);
-  const Settings stored = ReadSettings(places.settingsRead, defaults);
+  const Settings stored = ReadSettings(form->state().settingsRead, defaults);
 
   // Until the start is done, a close (the close box, a logout, SIGTERM) writes back what was stored.
   ResumeNext([&] { form->holdStoredSettings(stored); });
@@ -164,8 +157,8 @@ void Main() {
 
   // The tone lists and the stored tones' files are looked up off the window's thread; the rest of the start
   // follows when they have answered.
-  const QString toneFolder = AppFolder;
-  const QString userToneFolder = places.userToneFolder;
+  const QString toneFolder = form->state().AppFolder;
+  const QString userToneFolder = form->state().userToneFolder;
   for (Controls::FileListBox* list : {form->File2, form->File3})
     ResumeNext([&] { list->setExtraFolder(userToneFolder); });
   const QString pattern = form->File2->pattern();
@@ -173,10 +166,19 @@ void Main() {
     auto answer = std::make_shared<ToneAnswer>();
     answer->names = Controls::FileListBox::readNames(toneFolder, userToneFolder, pattern);
     const QStringList names = answer->names.value_or(QStringList());
-    answer->add = LookUpStoredTone(names, stored.addSound, defaults.addSound, userToneFolder);
-    answer->remove = LookUpStoredTone(names, stored.removeSound, defaults.removeSound, userToneFolder);
-    ticket.deliver([answer, stored] { FinishStart(*answer, stored); });
+    answer->add = LookUpStoredTone(names, stored.addSound, defaults.addSound, toneFolder, userToneFolder);
+    answer->remove = LookUpStoredTone(names, stored.removeSound, defaults.removeSound, toneFolder, userToneFolder);
+    ticket.deliver([form, answer, stored] { FinishStart(form, *answer, stored); });
   });
+  return made;
+}
+
+void EndProcess(int exitCode) {
+  Platform::ReleaseSingleInstance();
+  std::fflush(nullptr);
+  // A reading thread may wait in a hung share for minutes. Nothing it could wake up into may be torn down
+  // under it, and nothing is left to save: the process ends without the teardown.
+  std::_Exit(exitCode);
 }
 
 }  // namespace Commands

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+#include <memory>
+
 class Form1;
 
 namespace Commands {
 
-// The start routine. It may run more than once in one process (tests); each run replaces the window of the last.
-void Main();
-// The main window Main made, or null.
-Form1* MainForm();
+// The start routine for the program file given: the main window, shown and being filled, which holds the
+// program's state. None when another instance runs from the program's folder: that one was called instead.
+std::unique_ptr<Form1> Main(const QString& programFile);
+
+// Ends the process once its event loop has returned and the window is gone.
+[[noreturn]] void EndProcess(int exitCode);
 
 }  // namespace Commands

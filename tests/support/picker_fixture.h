@@ -2,7 +2,7 @@
 #pragma once
 
 // Shared set-up for the folder picker's widget tests: a small folder tree, the message boxes answered by the
-// test, and the shared variables and current folder put back afterwards.
+// test, the state it shares with the main window fresh, and the current folder put back afterwards.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,9 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "commands/app_modul.h"
-#include "commands/commands.h"
 #include "commands/message_box.h"
+#include "commands/program_state.h"
 #include "controls/dir_list_box.h"
 #include "controls/drive_list_box.h"
 #include "controls/file_list_view.h"
@@ -29,6 +28,7 @@ class PickerTest : public ::testing::Test {
   QString savedCurrent = QDir::currentPath();
   QList<Messages::Request> shown;
   QPointer<frmDirSelect> picker;
+  Commands::ProgramState state;
 
   void SetUp() override {
     ASSERT_TRUE(tree.isValid());
@@ -38,7 +38,6 @@ class PickerTest : public ::testing::Test {
       QFile f(at(QLatin1String(file)));
       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
     Messages::SetAnswerer([this](const Messages::Request& request) {
       shown.append(request);
       return QMessageBox::Ok;
@@ -50,19 +49,16 @@ class PickerTest : public ::testing::Test {
     settle();
     Messages::SetAnswerer({});
     QDir::setCurrent(savedCurrent);
-    AppModul::PickerOpen = 0;
-    AppModul::PickerPath.clear();
-    AppModul::PickerCaption.clear();
   }
 
   QString at(const QString& relative) const { return QDir::cleanPath(tree.filePath(relative)); }
 
   // Opens the picker the way the main window does.
   frmDirSelect* open(const QString& path, const QString& caption = QStringLiteral("Zu überwachenden Pfad auswählen")) {
-    AppModul::PickerOpen = 1;
-    AppModul::PickerPath = path;
-    AppModul::PickerCaption = caption;
-    picker = new frmDirSelect;
+    state.PickerOpen = true;
+    state.PickerPath = path;
+    state.PickerCaption = caption;
+    picker = new frmDirSelect(state);
     picker->show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
     return picker;

@@ -76,14 +76,13 @@ TEST(ToneFile, UsersToneFirst) {
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   }
-  Commands::AppFolder = program.path() + u'/';
+  const QString programFolder = program.path() + u'/';
   const QString userFolder = user.path() + u'/';
-  EXPECT_EQ(Commands::ToneFile("add.wav", userFolder), user.filePath("add.wav"));
-  EXPECT_EQ(Commands::ToneFile("mine.wav", userFolder), user.filePath("mine.wav"));
-  EXPECT_EQ(Commands::ToneFile("remove.wav", userFolder), program.filePath("remove.wav"));
-  EXPECT_EQ(Commands::ToneFile("gone.wav", userFolder), program.filePath("gone.wav"));
-  EXPECT_EQ(Commands::ToneFile("add.wav", QString()), program.filePath("add.wav"));
-  Commands::AppFolder.clear();
+  EXPECT_EQ(Commands::ToneFile("add.wav", programFolder, userFolder), user.filePath("add.wav"));
+  EXPECT_EQ(Commands::ToneFile("mine.wav", programFolder, userFolder), user.filePath("mine.wav"));
+  EXPECT_EQ(Commands::ToneFile("remove.wav", programFolder, userFolder), program.filePath("remove.wav"));
+  EXPECT_EQ(Commands::ToneFile("gone.wav", programFolder, userFolder), program.filePath("gone.wav"));
+  EXPECT_EQ(Commands::ToneFile("add.wav", programFolder, QString()), program.filePath("add.wav"));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "support/picker_fixture.h"
-#include "support/program_state.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -71,7 +70,6 @@ void ExpectTreeNamed(QAccessibleInterface* iface, const QWidget* sink) {
 class MainWindowAccess : public ::testing::Test {
  protected:
   Form1 form;
-  void TearDown() override { ResetProgramState(); }
 };
 
 TEST_F(MainWindowAccess, EveryControlNamedFromWhatTheWindowShows) {

@@ -14,17 +14,14 @@
 #include <QTimer>
 #include <functional>
 
-#include "commands/app_modul.h"
-#include "commands/commands.h"
 #include "commands/message_box.h"
 #include "controls/dir_list_box.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "forms/frm_dir_select.h"
-#include "platform/end_program_testing.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
-#include "support/program_state.h"
+#include "support/files.h"
 #include "support/qt_printers.h"
 #include "support/watch_wait.h"
 
@@ -37,7 +34,7 @@ QList<frmDirSelect*> OpenPickers() {
   return pickers;
 }
 
-// The main window's "Durchsuchen" with the picker driven from inside its wait, as a user would.
+// The main window's "Durchsuchen" with the picker driven as a user would, the press long returned.
 class Browse : public ::testing::Test {
  protected:
   QTemporaryDir tree;
@@ -53,12 +50,11 @@ class Browse : public ::testing::Test {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) Touch(watched + u'/' + QLatin1String(name));
     Touch(other + QStringLiteral("/only.txt"));
     Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
-    Platform::SetEndProgramForTesting([this](int code) { ends << code; });
     Messages::SetAnswerer([](const Messages::Request&) { return QMessageBox::Ok; });
-    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
-    Commands::SettingsFile = tree.filePath(QStringLiteral("foldwarn.ini"));
-    AppModul::AddSoundFile = QStringLiteral("add-tone");
-    AppModul::RemoveSoundFile = QStringLiteral("remove-tone");
+    form.state().endProgram = [this](int code) { ends << code; };
+    form.state().SettingsFile = tree.filePath(QStringLiteral("foldwarn.ini"));
+    form.state().AddSoundFile = QStringLiteral("add-tone");
+    form.state().RemoveSoundFile = QStringLiteral("remove-tone");
     form.Text1->setText(watched + u'/');
     form.watchFolder(watched);
     ASSERT_TRUE(WaitForWatch(form));
@@ -70,13 +66,13 @@ class Browse : public ::testing::Test {
     for (frmDirSelect* picker : OpenPickers()) picker->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Messages::SetAnswerer({});
-    ResetProgramState();
+    Sound::SetPlayerForTesting({});
   }
 
   // Runs `step` once a picker is on screen. The picker lets events run while it is being built, so a plain
   // zero timer could fire before it shows.
-  static void whenPickerShows(const std::function<void(frmDirSelect*)>& step) {
-    auto* poll = new QTimer;
+  void whenPickerShows(const std::function<void(frmDirSelect*)>& step) {
+    auto* poll = new QTimer(&form);
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [poll, step] {
       const QList<frmDirSelect*> pickers = OpenPickers();
@@ -90,12 +86,12 @@ class Browse : public ::testing::Test {
   }
 
   // Presses "Durchsuchen", by mouse or with `key` on the focused button; `step` runs once the picker is up and
-  // must close it. The press returns when it has.
+  // must close it. Returns when it has.
   void browse(const std::function<void(frmDirSelect*)>& step, Qt::Key key = Qt::Key_unknown) {
-    whenPickerShows(step);
-    // Should a step fail before closing the picker, the press must still return.
-    QTimer::singleShot(10000, [] {
-      for (frmDirSelect* picker : OpenPickers()) picker->close();
+    auto stepped = std::make_shared<bool>(false);
+    whenPickerShows([step, stepped](frmDirSelect* picker) {
+      step(picker);
+      *stepped = true;
     });
     if (key == Qt::Key_unknown) {
       QTest::mouseClick(form.Command1, Qt::LeftButton);
@@ -103,6 +99,8 @@ class Browse : public ::testing::Test {
       form.Command1->setFocus();
       QTest::keyClick(form.Command1, key);
     }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return *stepped && OpenPickers().isEmpty(); }, 10000));
+    for (frmDirSelect* picker : OpenPickers()) picker->close();  // a step that failed before closing it
     EXPECT_TRUE(WaitForWatch(form));  // the applied folder's first count
   }
 
@@ -133,10 +131,10 @@ TEST_F(Browse, AppliedFolderIsWatchedAtOnce) {
   EXPECT_EQ(title, u"Zu überwachenden Pfad auswählen");
   EXPECT_EQ(openedAt, QDir::cleanPath(watched));
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
-  EXPECT_EQ(AppModul::PickerOpen, 0);
+  EXPECT_FALSE(form.state().PickerOpen);
   EXPECT_EQ(form.focusWidget(), form.dummy);
   EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
-  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_EQ(form.state().LastFileCount, 1);
   EXPECT_TRUE(played.isEmpty());  // the switch itself is silent
 
   // The tick count went on: the check falls on the third tick counted from before the change.
@@ -172,8 +170,8 @@ TEST_F(Browse, CancelAndCloseChangeNothing) {
     });
     EXPECT_EQ(form.Text1->text(), watched + u'/');
     EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(watched));
-    EXPECT_EQ(AppModul::LastFileCount, 3);
-    EXPECT_EQ(AppModul::PickerOpen, 0);
+    EXPECT_EQ(form.state().LastFileCount, 3);
+    EXPECT_FALSE(form.state().PickerOpen);
     EXPECT_EQ(form.focusWidget(), form.dummy);
   }
 }
@@ -197,27 +195,18 @@ TEST_F(Browse, WatchGoesOnWhilePickerIsOpen) {
 
 TEST_F(Browse, PressingAgainShowsTheOpenPicker) {
   frmDirSelect* first = nullptr;
-  frmDirSelect* second = nullptr;
-  int pickersAtSecondPress = 0;
-  QString textAfterInnerWait;
+  QList<frmDirSelect*> atSecondPress;
   browse([&](frmDirSelect* picker) {
     first = picker;
-    whenPickerShows([&](frmDirSelect* shown) {
-      pickersAtSecondPress = OpenPickers().size();
-      second = shown;
-      openFolder(second, other);
-      press(second, "Command1");
-    });
-    // The second press waits inside the first; the apply ends both.
     QTest::mouseClick(form.Command1, Qt::LeftButton);
-    textAfterInnerWait = form.Text1->text();
+    atSecondPress = OpenPickers();
+    openFolder(first, other);
+    press(first, "Command1");
   });
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(pickersAtSecondPress, 1);
-  EXPECT_EQ(textAfterInnerWait, QDir::cleanPath(other) + u'/');
+  EXPECT_EQ(atSecondPress, QList<frmDirSelect*>{first});
   EXPECT_EQ(form.Text1->text(), QDir::cleanPath(other) + u'/');
   EXPECT_EQ(form.folderWatch()->folder(), QDir::cleanPath(other));
-  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_EQ(form.state().LastFileCount, 1);
   EXPECT_TRUE(OpenPickers().isEmpty());
 }
 
@@ -244,8 +233,8 @@ TEST_F(Browse, ClosingTheMainWindowSavesTheShownFolderAndEnds) {
     form.close();
     endsAtClose = ends;
     saved = Platform::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
-                                        Commands::SettingsFile);
-    // The real end stops the process here; the recorder does not, so the picker is closed by hand.
+                                        form.state().SettingsFile);
+    // The real end leaves the event loop, and the picker goes with the window; the recorder does neither.
     picker->close();
   });
   EXPECT_EQ(endsAtClose, QList<int>{0});

@@ -7,10 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "commands/app_modul.h"
 #include "forms/form1.h"
 #include "sound/sound.h"
-#include "support/program_state.h"
+#include "support/files.h"
 #include "support/slow_share.h"
 #include "support/watch_wait.h"
 #include "watch/folder_watch.h"
@@ -30,25 +29,25 @@ TEST(Form1HungShare, TheNextFolderIsWatchedAtOnce) {
   if (!slow.mounted()) GTEST_SKIP() << "the FUSE share could not be mounted here";
   QStringList played;
   Sound::SetPlayerForTesting([&](const QString& file) { played << file; });
-  AppModul::AddSoundFile = QStringLiteral("add-tone");
 
   {
     Form1 form;
+    form.state().AddSoundFile = QStringLiteral("add-tone");
     form.watchFolder(share);
     ASSERT_TRUE(QTest::qWaitFor([&] { return slow.hangStarted(); }));
     ASSERT_FALSE(QFileInfo::exists(tree.filePath(QStringLiteral("gate"))));  // the share hangs from here on
     form.watchFolder(local);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.folderWatch()->busy(); }, 1000));
-    EXPECT_EQ(AppModul::LastFileCount, 1);
+    EXPECT_EQ(form.state().LastFileCount, 1);
 
     Touch(local + QStringLiteral("/landed.txt"));
     form.HScroll1->setValue(1);
     ASSERT_TRUE(QMetaObject::invokeMethod(&form, "Timer1_Timer"));
     ASSERT_TRUE(WaitForWatch(form));
     EXPECT_EQ(played, QStringList{QStringLiteral("add-tone")});
-    EXPECT_EQ(AppModul::LastFileCount, 2);
+    EXPECT_EQ(form.state().LastFileCount, 2);
   }
-  ResetProgramState();
+  Sound::SetPlayerForTesting({});
 }
 
 }  // namespace

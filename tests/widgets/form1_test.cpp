@@ -23,15 +23,12 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "commands/app_modul.h"
-#include "commands/commands.h"
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
-#include "platform/end_program_testing.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
-#include "support/program_state.h"
+#include "support/files.h"
 #include "support/qt_printers.h"
 #include "support/watch_wait.h"
 
@@ -41,17 +38,14 @@ namespace {
 
 const QString MinuteText = u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s;
 
-// Records what would have been played, and whether and how the program would have ended.
+// Records what would have been played.
 class Recording : public ::testing::Test {
  protected:
   QStringList played;
-  QList<int> ends;
   void SetUp() override {
     Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
-    Platform::SetEndProgramForTesting([this](int code) { ends << code; });
-    AppModul::StartupFilling = 0;
   }
-  void TearDown() override { ResetProgramState(); }
+  void TearDown() override { Sound::SetPlayerForTesting({}); }
   // Each tick's count, if it asked for one, has come back when this returns.
   static void Tick(Form1& form, int times = 1) {
     for (int i = 0; i < times; ++i) {
@@ -176,8 +170,8 @@ TEST(Form1Design, TabCyclesThroughTheFocusableControls) {
 }
 
 TEST(Form1Design, LoadCentresAndCaptions) {
-  Commands::SettingsSection = u"Divuvadi Foldwarn"_s;
   Form1 form;
+  form.state().SettingsSection = u"Divuvadi Foldwarn"_s;
   form.show();
   EXPECT_EQ(form.windowTitle(), u"Divuvadi Foldwarn"_s);
   const QRect area = form.screen()->availableGeometry();
@@ -186,7 +180,6 @@ TEST(Form1Design, LoadCentresAndCaptions) {
   const QPoint twips = Commands::CenteredPosition(area.width() * 15.0, area.height() * 15.0, outer.width() * 15.0,
                                                   outer.height() * 15.0);
   EXPECT_EQ(form.pos(), area.topLeft() + QPoint(Px(twips.x()), Px(twips.y())));
-  Commands::SettingsSection.clear();
 }
 
 using CheckInterval = Recording;
@@ -280,8 +273,8 @@ class WatchCycle : public Recording {
     Recording::SetUp();
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) Touch(folder + u'/' + QLatin1StringView(name));
-    AppModul::AddSoundFile = u"add-tone"_s;
-    AppModul::RemoveSoundFile = u"remove-tone"_s;
+    form.state().AddSoundFile = u"add-tone"_s;
+    form.state().RemoveSoundFile = u"remove-tone"_s;
     Watch();
   }
   void Watch() {
@@ -298,13 +291,13 @@ TEST_F(WatchCycle, ChecksOnTheNthTickOnly) {
   Add(1);
   Tick(form, 2);
   EXPECT_TRUE(played.isEmpty());
-  EXPECT_EQ(AppModul::LastFileCount, 3);
+  EXPECT_EQ(form.state().LastFileCount, 3);
   Tick(form);
   EXPECT_EQ(played, QStringList{u"add-tone"_s});
   // Count unchanged: three more ticks, nothing.
   Tick(form, 3);
   EXPECT_EQ(played.size(), 1);
-  EXPECT_EQ(AppModul::LastFileCount, 4);
+  EXPECT_EQ(form.state().LastFileCount, 4);
 }
 
 TEST_F(WatchCycle, ChangesBetweenTwoChecks) {
@@ -347,7 +340,7 @@ TEST_F(WatchCycle, ChangesBetweenTwoChecks) {
     c.change(*this);
     Tick(form);
     EXPECT_EQ(played, c.tones) << c.name;
-    EXPECT_EQ(AppModul::LastFileCount, c.count) << c.name;
+    EXPECT_EQ(form.state().LastFileCount, c.count) << c.name;
   }
 }
 
@@ -374,7 +367,7 @@ TEST_F(WatchCycle, IntervalOneGivesTwoTonesInTwoTicks) {
   QFile::remove(folder + u"/b.txt"_s);
   Tick(form);
   EXPECT_EQ(played, (QStringList{u"add-tone"_s, u"remove-tone"_s}));
-  EXPECT_EQ(AppModul::LastFileCount, 2);
+  EXPECT_EQ(form.state().LastFileCount, 2);
 }
 
 TEST_F(WatchCycle, CountsBeyondSixteenBits) {
@@ -382,14 +375,14 @@ TEST_F(WatchCycle, CountsBeyondSixteenBits) {
   QDir().mkpath(folder);
   Add(40000, u"f"_s);
   Watch();
-  ASSERT_EQ(AppModul::LastFileCount, 40000);
+  ASSERT_EQ(form.state().LastFileCount, 40000);
   form.HScroll1->setValue(1);
   Tick(form);
   EXPECT_TRUE(played.isEmpty());
   Add(1, u"one-more"_s);
   Tick(form);
   EXPECT_EQ(played, QStringList{u"add-tone"_s});
-  EXPECT_EQ(AppModul::LastFileCount, 40001);
+  EXPECT_EQ(form.state().LastFileCount, 40001);
 }
 
 TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
@@ -397,7 +390,7 @@ TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
   ASSERT_TRUE(QDir(folder).removeRecursively());
   Tick(form, 3);
   EXPECT_TRUE(played.isEmpty());
-  EXPECT_EQ(AppModul::LastFileCount, 3);
+  EXPECT_EQ(form.state().LastFileCount, 3);
   // A file where the folder was is no folder either.
   Touch(folder);
   Tick(form);
@@ -407,7 +400,7 @@ TEST_F(WatchCycle, VanishedFolderSkipsTheCheckUntilItIsBack) {
   Add(4);
   Tick(form);
   EXPECT_EQ(played, QStringList{u"add-tone"_s});
-  EXPECT_EQ(AppModul::LastFileCount, 4);
+  EXPECT_EQ(form.state().LastFileCount, 4);
 }
 
 TEST_F(WatchCycle, FolderUnreadableAtFirstIsWatchedOnceItCanBeRead) {
@@ -422,7 +415,7 @@ TEST_F(WatchCycle, FolderUnreadableAtFirstIsWatchedOnceItCanBeRead) {
   Touch(later + u"/two"_s);
   Tick(form);  // the first readable count is the base, whichever tick it falls on
   EXPECT_TRUE(played.isEmpty());
-  EXPECT_EQ(AppModul::LastFileCount, 2);
+  EXPECT_EQ(form.state().LastFileCount, 2);
   Touch(later + u"/three"_s);
   Tick(form, 3);
   EXPECT_EQ(played, QStringList{u"add-tone"_s});
@@ -434,9 +427,9 @@ TEST_F(WatchCycle, AnswerForAFolderNoLongerWatchedIsDropped) {
   Touch(other + u"/only"_s);
   form.watchFolder(folder);
   form.watchFolder(other);  // while the first count may still run
-  ASSERT_TRUE(QTest::qWaitFor([&] { return AppModul::LastFileCount == 1; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.state().LastFileCount == 1; }, 5000));
   ASSERT_TRUE(WaitForWatch(form));
-  EXPECT_EQ(AppModul::LastFileCount, 1);
+  EXPECT_EQ(form.state().LastFileCount, 1);
   EXPECT_TRUE(played.isEmpty());
 }
 
@@ -447,13 +440,13 @@ class SignalTones : public Recording {
   void SetUp() override {
     Recording::SetUp();
     for (const char* name : {"a.wav", "b.wav", "c.wav"}) Touch(dir.filePath(QLatin1StringView(name)));
-    Commands::AppFolder = dir.path() + u'/';
-    AppModul::StartupFilling = 1;
+    form.state().AppFolder = dir.path() + u'/';
+    form.state().StartupFilling = true;
     ASSERT_TRUE(form.File2->setPath(dir.path()));
     ASSERT_TRUE(form.File3->setPath(dir.path()));
-    AppModul::StartupFilling = 0;
-    AppModul::AddSoundFile = u"add.wav"_s;
-    AppModul::RemoveSoundFile = u"remove.wav"_s;
+    form.state().StartupFilling = false;
+    form.state().AddSoundFile = u"add.wav"_s;
+    form.state().RemoveSoundFile = u"remove.wav"_s;
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -465,50 +458,53 @@ class SignalTones : public Recording {
 
 TEST_F(SignalTones, MouseClickPicksAndPreviews) {
   Click(form.File2, 1);
-  EXPECT_EQ(AppModul::AddSoundFile, Commands::AppFolder + u"b.wav"_s);
-  EXPECT_EQ(played, QStringList{Commands::AppFolder + u"b.wav"_s});
-  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_EQ(form.state().AddSoundFile, form.state().AppFolder + u"b.wav"_s);
+  EXPECT_EQ(played, QStringList{form.state().AppFolder + u"b.wav"_s});
+  EXPECT_EQ(form.state().RemoveSoundFile, u"remove.wav"_s);
   Click(form.File3, 2);
-  EXPECT_EQ(AppModul::RemoveSoundFile, Commands::AppFolder + u"c.wav"_s);
+  EXPECT_EQ(form.state().RemoveSoundFile, form.state().AppFolder + u"c.wav"_s);
   EXPECT_EQ(played.size(), 2);
 }
 
 TEST_F(SignalTones, ArrowKeysPreviewEachTonePassed) {
-  AppModul::StartupFilling = 1;
+  form.state().StartupFilling = true;
   form.File3->setCurrentRow(0);
-  AppModul::StartupFilling = 0;
+  form.state().StartupFilling = false;
   form.File3->setFocus();
   QTest::keyClick(form.File3, Qt::Key_Down);
   QTest::keyClick(form.File3, Qt::Key_Down);
-  EXPECT_EQ(played, (QStringList{Commands::AppFolder + u"b.wav"_s, Commands::AppFolder + u"c.wav"_s}));
-  EXPECT_EQ(AppModul::RemoveSoundFile, Commands::AppFolder + u"c.wav"_s);
+  EXPECT_EQ(played, (QStringList{form.state().AppFolder + u"b.wav"_s, form.state().AppFolder + u"c.wav"_s}));
+  EXPECT_EQ(form.state().RemoveSoundFile, form.state().AppFolder + u"c.wav"_s);
   EXPECT_EQ(form.File3->selectedFileName(), u"c.wav"_s);
 }
 
 TEST_F(SignalTones, SilentWhileStartupFills) {
-  AppModul::StartupFilling = 1;
+  form.state().StartupFilling = true;
   form.File2->setCurrentRow(2);
   Click(form.File3, 1);
   EXPECT_TRUE(played.isEmpty());
-  EXPECT_EQ(AppModul::AddSoundFile, u"add.wav"_s);
-  EXPECT_EQ(AppModul::RemoveSoundFile, u"remove.wav"_s);
+  EXPECT_EQ(form.state().AddSoundFile, u"add.wav"_s);
+  EXPECT_EQ(form.state().RemoveSoundFile, u"remove.wav"_s);
 }
 
+// Records whether and how the program would have ended.
 class Shutdown : public Recording {
  protected:
   QTemporaryDir dir;
   Form1 form;
+  QList<int> ends;
   void SetUp() override {
     Recording::SetUp();
     for (const char* name : {"add.wav", "remove.wav"}) Touch(dir.filePath(QLatin1StringView(name)));
-    Commands::SettingsSection = u"Divuvadi Foldwarn"_s;
-    Commands::SettingsFile = dir.filePath(u"foldwarn.ini"_s);
+    form.state().SettingsSection = u"Divuvadi Foldwarn"_s;
+    form.state().SettingsFile = dir.filePath(u"foldwarn.ini"_s);
+    form.state().endProgram = [this](int code) { ends << code; };
     form.File2->setPath(dir.path());
     form.File3->setPath(dir.path());
     form.show();
   }
   std::optional<QString> Stored(const QString& key) {
-    return Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, key, Commands::SettingsFile);
+    return Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, key, form.state().SettingsFile);
   }
 };
 
@@ -519,11 +515,11 @@ TEST_F(Shutdown, ClosingSavesTheControlsThenEnds) {
   form.File3->setCurrentRow(1);
   // The end comes after all four writes.
   QByteArray atEnd;
-  Platform::SetEndProgramForTesting([&](int code) {
+  form.state().endProgram = [&](int code) {
     ends << code;
-    QFile f(Commands::SettingsFile);
+    QFile f(form.state().SettingsFile);
     if (f.open(QIODevice::ReadOnly)) atEnd = f.readAll();
-  });
+  };
   EXPECT_TRUE(form.close());
   EXPECT_EQ(ends, QList<int>{0});
   EXPECT_EQ(atEnd,
@@ -531,7 +527,7 @@ TEST_F(Shutdown, ClosingSavesTheControlsThenEnds) {
 }
 
 TEST_F(Shutdown, NothingSelectedSavesEmptyToneNames) {
-  QFile f(Commands::SettingsFile);
+  QFile f(form.state().SettingsFile);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("[Divuvadi Foldwarn]\naddSound=ping.wav\nremoveSound=pong.wav\n");
   f.close();
@@ -544,10 +540,10 @@ TEST_F(Shutdown, NothingSelectedSavesEmptyToneNames) {
 }
 
 TEST_F(Shutdown, UnwritableSettingsStillEnd) {
-  Commands::SettingsFile = dir.filePath(u"missing/folder/foldwarn.ini"_s);
+  form.state().SettingsFile = dir.filePath(u"missing/folder/foldwarn.ini"_s);
   form.close();
   EXPECT_EQ(ends, QList<int>{0});
-  EXPECT_FALSE(QFile::exists(Commands::SettingsFile));
+  EXPECT_FALSE(QFile::exists(form.state().SettingsFile));
 }
 
 TEST_F(Shutdown, LogoutSaves) {

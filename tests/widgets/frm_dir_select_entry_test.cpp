@@ -110,8 +110,8 @@ TEST_F(NewFolderEntry, AppliesTheNewFolder) {
   ASSERT_EQ(focused(), u"Command1");
   QTest::keyClick(button("Command1"), Qt::Key_Space);
   settle();
-  EXPECT_EQ(AppModul::PickerPath, at("work/Ablage") + u'/');
-  EXPECT_EQ(AppModul::PickerOpen, 0);
+  EXPECT_EQ(state.PickerPath, at("work/Ablage") + u'/');
+  EXPECT_FALSE(state.PickerOpen);
 }
 
 TEST_F(NewFolderEntry, RefusedKeysNeverReachTheEntry) {

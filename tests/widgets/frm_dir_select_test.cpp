@@ -129,8 +129,8 @@ TEST_F(PickerLoad, StartingFolder) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(picker);
-    EXPECT_EQ(AppModul::PickerOpen, 1);
-    EXPECT_EQ(AppModul::PickerPath, c.handedIn);
+    EXPECT_TRUE(state.PickerOpen);
+    EXPECT_EQ(state.PickerPath, c.handedIn);
     picker->close();
     settle();
   }
@@ -189,9 +189,10 @@ TEST_F(PickerClose, EveryWayOfClosing) {
     }
     settle();
     EXPECT_TRUE(picker.isNull());
-    EXPECT_EQ(closed.count(), 1);
-    EXPECT_EQ(AppModul::PickerOpen, 0);
-    EXPECT_EQ(AppModul::PickerPath, c.handedBack);
+    ASSERT_EQ(closed.count(), 1);
+    EXPECT_EQ(closed.first().first().toString(), c.how == How::Apply ? c.handedBack : QString());
+    EXPECT_FALSE(state.PickerOpen);
+    EXPECT_EQ(state.PickerPath, c.handedBack);
   }
 }
 
@@ -221,8 +222,8 @@ TEST_F(PickerClose, KeyboardPressesButtonsAndEscapeCancels) {
     QTest::keyClick(target, c.key);
     settle();
     EXPECT_EQ(picker.isNull(), c.closes);
-    EXPECT_EQ(AppModul::PickerOpen, c.closes ? 0 : 1);
-    EXPECT_EQ(AppModul::PickerPath, c.handedBack);
+    EXPECT_EQ(state.PickerOpen, !c.closes);
+    EXPECT_EQ(state.PickerPath, c.handedBack);
     if (picker) {
       EXPECT_EQ(entry()->isVisible(), c.entryOpen);
       picker->close();

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "commands/commands.h"
 #include "support/qt_printers.h"
 
 namespace {
@@ -17,7 +16,6 @@ class ShowMessage : public ::testing::Test {
  protected:
   QList<Messages::Request> shown;
   void SetUp() override {
-    Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
     Messages::SetAnswerer([this](const Messages::Request& request) {
       shown.append(request);
       return QMessageBox::Ok;
@@ -54,7 +52,6 @@ TEST_F(ShowMessage, StyleAndTitle) {
 
 // Without an answerer the real box opens and waits for its OK.
 TEST(ShowMessageBox, RealBoxHasOnlyOk) {
-  Commands::SettingsSection = QStringLiteral("Divuvadi Foldwarn");
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString title, text;
   QList<QAbstractButton*> buttons;

@@ -15,15 +15,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "commands/app_modul.h"
-#include "commands/commands.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
-#include "platform/end_program_testing.h"
 #include "platform/instance.h"
 #include "platform/private_profile.h"
 #include "sound/sound.h"
-#include "support/program_state.h"
+#include "support/files.h"
 #include "support/qt_printers.h"
 #include "watch/folder_watch.h"
 
@@ -39,58 +36,62 @@ class Startup : public ::testing::Test {
   QString settingsFile = programDir.filePath(u"foldwarn.ini"_s);
   QStringList played;
   QList<int> ends;
+  std::unique_ptr<Form1> made;
 
   void SetUp() override {
-    Commands::SetProgramFileForTesting(programDir.filePath(u"foldwarn"_s));
     Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
-    Platform::SetEndProgramForTesting([this](int code) { ends << code; });
     Touch(programDir.filePath(u"foldwarn"_s));
     Touch(programDir.filePath(u"add.wav"_s));
     Touch(programDir.filePath(u"remove.wav"_s));
     Touch(programDir.filePath(u"ping.wav"_s));
   }
   void TearDown() override {
-    delete Commands::MainForm();
+    made.reset();
     Platform::ReleaseSingleInstance();
-    Commands::SetProgramFileForTesting({});
-    ResetProgramState();
+    Sound::SetPlayerForTesting({});
   }
   void WriteSettings(const QByteArray& lines) {
     QFile f(settingsFile);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Divuvadi Foldwarn]\n" + lines);
   }
-  // Returns once the first count is in and the watch runs.
+  // A start of the program in programDir; the window it made replaces the last one.
+  Form1* Main() {
+    made = Commands::Main(programDir.filePath(u"foldwarn"_s));
+    if (made) made->state().endProgram = [this](int code) { ends << code; };
+    return made.get();
+  }
+  // Returns once the first count is in and the watch runs; until a count is in, the last count reads -1.
   Form1* Start() {
-    Commands::Main();
-    Form1* form = Commands::MainForm();
-    EXPECT_NE(form, nullptr);
-    if (form) {
-      EXPECT_TRUE(QTest::qWaitFor([form] { return form->Timer1->isActive(); }, 10000));
+    Main();
+    EXPECT_NE(made, nullptr);
+    if (made) {
+      made->state().LastFileCount = -1;
+      EXPECT_TRUE(QTest::qWaitFor([this] { return made->Timer1->isActive(); }, 10000));
     }
-    return form;
+    return made.get();
   }
 };
 
 TEST_F(Startup, WithoutSettingsWatchesTheProgramFolder) {
   Form1* form = Start();
   ASSERT_TRUE(form);
-  EXPECT_EQ(Commands::AppFolder, appFolder);
-  EXPECT_EQ(Commands::ExeName, u"foldwarn"_s);
-  EXPECT_EQ(Commands::SettingsFile, settingsFile);
+  EXPECT_EQ(form->state().AppFolder, appFolder);
+  EXPECT_EQ(form->state().ExeName, u"foldwarn"_s);
+  EXPECT_EQ(form->state().SettingsFile, settingsFile);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), u"Divuvadi Foldwarn"_s);
   EXPECT_EQ(form->Text1->text(), appFolder);
   EXPECT_EQ(QDir(form->folderWatch()->folder()), QDir(programDir.path()));
-  EXPECT_EQ(AppModul::LastFileCount, 4);
+  EXPECT_EQ(form->state().LastFileCount, 4);
   EXPECT_EQ(form->HScroll1->value(), 60);
   EXPECT_EQ(form->Label1->text(), u"Folgender Pfad wird jede Minute auf neue Dateien überprüft:"_s);
   EXPECT_EQ(form->File2->selectedFileName(), u"add.wav"_s);
   EXPECT_EQ(form->File3->selectedFileName(), u"remove.wav"_s);
   EXPECT_EQ(form->File2->count(), 3);
-  EXPECT_EQ(AppModul::AddSoundFile, appFolder + u"add.wav"_s);
-  EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + u"remove.wav"_s);
-  EXPECT_EQ(AppModul::StartupFilling, 0);
+  EXPECT_EQ(form->state().AddSoundFile, appFolder + u"add.wav"_s);
+  EXPECT_EQ(form->state().RemoveSoundFile, appFolder + u"remove.wav"_s);
+  EXPECT_FALSE(form->state().StartupFilling);
   EXPECT_TRUE(form->Timer1->isActive());
   EXPECT_TRUE(played.isEmpty());              // selecting the stored tones plays nothing
   EXPECT_FALSE(QFile::exists(settingsFile));  // reading creates nothing
@@ -121,14 +122,13 @@ TEST_F(Startup, WatchedFolder) {
       {"Relative", "..", u".."_s, true},  // a folder that exists, relative to wherever we run
   };
   for (const Case& c : cases) {
-    AppModul::LastFileCount = -1;
     WriteSettings("LetzterPfad=" + c.stored + "\n");
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->Text1->text(), c.shown) << c.name;
     EXPECT_EQ(form->folderWatch()->folder(), QDir::cleanPath(c.shown)) << c.name;
     // A folder that cannot be read has no count yet: the first one it gives will be the base.
-    EXPECT_EQ(AppModul::LastFileCount, c.readable ? QDir(c.shown).entryList(QDir::Files).size() : -1) << c.name;
+    EXPECT_EQ(form->state().LastFileCount, c.readable ? QDir(c.shown).entryList(QDir::Files).size() : -1) << c.name;
     form->close();
     EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
   }
@@ -154,10 +154,10 @@ TEST_F(Startup, StoredTones) {
     Form1* form = Start();
     ASSERT_TRUE(form) << c.name;
     EXPECT_EQ(form->File2->selectedFileName(), c.selected) << c.name;
-    EXPECT_EQ(AppModul::AddSoundFile, appFolder + c.tone) << c.name;
+    EXPECT_EQ(form->state().AddSoundFile, appFolder + c.tone) << c.name;
     const QString removeTone = c.tone == u"add.wav"_s ? u"remove.wav"_s : c.tone;
     EXPECT_EQ(form->File3->selectedFileName(), c.selected == u"add.wav"_s ? u"remove.wav"_s : c.selected) << c.name;
-    EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + removeTone) << c.name;
+    EXPECT_EQ(form->state().RemoveSoundFile, appFolder + removeTone) << c.name;
   }
   EXPECT_TRUE(played.isEmpty());
 }
@@ -194,8 +194,8 @@ TEST_F(Startup, EmptyProgramFolder) {
   EXPECT_EQ(form->File2->count(), 0);
   EXPECT_EQ(form->File3->count(), 0);
   EXPECT_EQ(form->File2->selectedFileName(), u""_s);
-  EXPECT_EQ(AppModul::AddSoundFile, appFolder + u"add.wav"_s);
-  EXPECT_EQ(AppModul::RemoveSoundFile, appFolder + u"remove.wav"_s);
+  EXPECT_EQ(form->state().AddSoundFile, appFolder + u"add.wav"_s);
+  EXPECT_EQ(form->state().RemoveSoundFile, appFolder + u"remove.wav"_s);
   EXPECT_TRUE(form->Timer1->isActive());
 }
 
@@ -205,10 +205,10 @@ TEST_F(Startup, WatchStartsOnlyWhenTheWindowIsFilled) {
   QString shownWhileFilling;
   // Runs during the one pass over pending events that start-up makes.
   QTimer::singleShot(0, [&] {
-    seen = Commands::MainForm() != nullptr;
+    seen = made != nullptr;
     if (!seen) return;
-    activeWhileFilling = Commands::MainForm()->Timer1->isActive();
-    shownWhileFilling = Commands::MainForm()->Text1->text();
+    activeWhileFilling = made->Timer1->isActive();
+    shownWhileFilling = made->Text1->text();
   });
   Form1* form = Start();
   ASSERT_TRUE(form);
@@ -226,10 +226,8 @@ TEST_F(Startup, WatchStartsOnlyWhenTheWindowIsFilled) {
 TEST_F(Startup, CloseBeforeTheStartIsDoneKeepsWhatWasStored) {
   const QByteArray stored = "LetzterPfad=/no/share/yet\nZeit=17\naddSound=PING.wav\nremoveSound=gone.wav\n";
   WriteSettings(stored);
-  Commands::Main();
-  Form1* form = Commands::MainForm();
-  ASSERT_TRUE(form);
-  form->close();
+  ASSERT_TRUE(Main());
+  made->close();
   QFile f(settingsFile);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), "[Divuvadi Foldwarn]\n" + stored);
@@ -252,19 +250,13 @@ TEST_F(Startup, SecondInstanceEndsWithoutTouchingAnything) {
   // Another process would hold this lock; a lock of our own living process is just as alive.
   QLockFile running(Platform::InstanceLockPath(u"foldwarn"_s, appFolder));
   ASSERT_TRUE(running.tryLock(0));
-  Commands::SettingsFile = u"untouched"_s;
-  Commands::Main();
-  EXPECT_EQ(ends, QList<int>{0});
-  EXPECT_EQ(Commands::MainForm(), nullptr);
-  EXPECT_EQ(Commands::SettingsFile, u"untouched"_s);  // the settings file was never even located
-  EXPECT_TRUE(Commands::AppFolder.isEmpty());
+  EXPECT_EQ(Main(), nullptr);
   QFile f(settingsFile);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), before);
   // Once the other instance is gone, a start goes ahead.
   running.unlock();
-  Commands::Main();
-  EXPECT_NE(Commands::MainForm(), nullptr);
+  EXPECT_NE(Main(), nullptr);
 }
 
 }  // namespace
