@@ -16,6 +16,7 @@
 
 #include "commands/commands.h"
 #include "commands/dialog_font.h"
+#include "commands/interval_text.h"
 #include "commands/resume_next.h"
 #include "commands/run_mode.h"
 #include "commands/settings.h"
@@ -218,6 +219,50 @@ void Form1::watchFolder(const QString& folder) {
   haveBase_ = false;
   answered_ = false;
   watch_->startCheck();
+}
+
+void Form1::applySettings(const Commands::Settings& stored, std::function<StoredTones()> lookUp) {
+  held_ = stored;
+  // Only an empty stored folder gives way to the default one (reading the settings saw to that). Any other is
+  // shown and watched as stored, from the moment it can be read: a share mounted after login is heard once it is.
+  ResumeNext([&] { Text1->setText(stored.watchedPath); });
+  ResumeNext([&] { watchFolder(Text1->text()); });
+  for (Controls::FileListBox* list : {File2, File3})
+    ResumeNext([&] { list->setExtraFolder(state_.userToneFolder); });
+  settingsLookup_.start([this, lookUp = std::move(lookUp)](const Jobs::Background::Ticket& ticket) {
+    auto tones = std::make_shared<StoredTones>(lookUp());
+    ticket.deliver([this, tones] { applyTones(*tones); });
+  });
+}
+
+void Form1::applyTones(const StoredTones& tones) {
+  // Both tone lists show the program folder's wave files, and the user's own when installed.
+  for (Controls::FileListBox* list : {File2, File3}) {
+    ResumeNext([&] {
+      if (tones.names) list->showNames(state_.AppFolder, *tones.names);
+    });
+  }
+  // Selecting the stored tones must not count as the user's choice: no preview, the tones kept as looked up.
+  state_.StartupFilling = true;
+  ResumeNext([&] {
+    if (tones.add.row >= 0) File2->setCurrentRow(tones.add.row);
+  });
+  ResumeNext([&] {
+    if (tones.remove.row >= 0) File3->setCurrentRow(tones.remove.row);
+  });
+  // Each tone was resolved to its file off the window's thread, once: playing it later looks nowhere.
+  state_.AddSoundFile = tones.add.file;
+  state_.RemoveSoundFile = tones.remove.file;
+  state_.StartupFilling = false;
+
+  // A change of value updates the label through the scroll bar's change handling.
+  ResumeNext([&] {
+    if (const std::optional<qint16> seconds = Commands::IntervalFromText(held_->interval)) HScroll1->setValue(*seconds);
+  });
+  // Everything stored is in the window now: a close from here on saves what it shows.
+  held_.reset();
+  // Last of all the checks start, once the first count is in.
+  startTimerWhenAnswered();
 }
 
 void Form1::startTimerWhenAnswered() {

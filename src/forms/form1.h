@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "commands/program_state.h"
@@ -50,17 +52,23 @@ class Form1 : public QWidget {
   QLabel* Label3;
   QLabel* Label1;
 
-  // Until releaseStoredSettings(), closing writes these as the interval and the tones: the start routine has not
-  // applied them to the window yet, and a close meanwhile must not lose them.
-  void holdStoredSettings(const Commands::Settings& stored) { held_ = stored; }
-  void releaseStoredSettings() { held_.reset(); }
-  // Runs the start routine's lookups off the window's thread, their answers on it.
-  Jobs::Background& startLookups() { return startLookups_; }
+  // A stored tone as the disk answers for it: the list's entry it selects (-1: none) and its file.
+  struct StoredTone {
+    int row = -1;
+    QString file;
+  };
+  // The tone lists' entries (nothing when the program folder cannot be read) and the stored tones in them.
+  struct StoredTones {
+    std::optional<QStringList> names;
+    StoredTone add, remove;
+  };
+  // The stored settings the start routine read. The folder is shown and watched at once; lookUp runs off the
+  // window's thread, and once its tones are in, they and the interval are applied and the checks start. Until
+  // then a close writes back the interval and tones as stored: a close meanwhile must not lose them.
+  void applySettings(const Commands::Settings& stored, std::function<StoredTones()> lookUp);
   // Watches folder from now on. Its first readable count is the base the checks compare with, without a tone;
   // until the folder can be read, every tick tries again.
   void watchFolder(const QString& folder);
-  // Starts Timer1 as soon as the watched folder has answered once.
-  void startTimerWhenAnswered();
   Watch::FolderWatch* folderWatch() const { return watch_; }
   // Applies folder as one applied in the picker: shown, the focus parked, watched from its first readable count
   // without a tone for the switch, and saved on close.
@@ -83,6 +91,10 @@ class Form1 : public QWidget {
  private:
   // The four settings from the controls, in the order the file has them.
   void saveSettings();
+  // The rest of applySettings, once the tones are looked up.
+  void applyTones(const StoredTones& tones);
+  // Starts Timer1 as soon as the watched folder has answered once.
+  void startTimerWhenAnswered();
 
   // The picker closed: chosen is the folder applied there, or empty when it was cancelled.
   void pickerClosed(const QString& chosen);
@@ -97,8 +109,8 @@ class Form1 : public QWidget {
   Commands::ProgramState state_;
   QPointer<frmDirSelect> picker_;           // the open folder picker, if any
   bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
-  std::optional<Commands::Settings> held_;  // see holdStoredSettings
-  Jobs::Background startLookups_{this};
+  std::optional<Commands::Settings> held_;  // stored, not yet applied: see applySettings
+  Jobs::Background settingsLookup_{this};
   Jobs::Background addToneLookup_{this};
   Jobs::Background removeToneLookup_{this};
   Watch::FolderWatch* watch_;
