@@ -14,14 +14,24 @@ Answerer& CurrentAnswerer() {
 }
 }  // namespace
 
-QMessageBox::StandardButton Show(const Request& request) {
-  if (const Answerer& answer = CurrentAnswerer()) return answer(request);
-  // Over the active window, so the box is not hidden behind the picker, which stays on top.
-  QMessageBox box(request.icon, request.title,
-                  QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), request.buttons,
-                  QApplication::activeWindow());
-  box.setTextFormat(Qt::PlainText);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+void Show(const Request& request, std::function<void(QMessageBox::StandardButton)> answered) {
+  if (const Answerer& answer = CurrentAnswerer()) {
+    const QMessageBox::StandardButton button = answer(request);
+    if (answered) answered(button);
+    return;
+  }
+  // Over the active window, so the box is not hidden behind the picker, which stays on top. Modal for the whole
+  // program, as a box that waited would be, while the event loop runs on.
+  auto* box = new QMessageBox(request.icon, request.title,
+                              QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                              request.buttons, QApplication::activeWindow());
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::ApplicationModal);
+  QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)](int result) {
+    if (answered) answered(static_cast<QMessageBox::StandardButton>(result));
+  });
+  box->show();
 }
 
 void SetAnswerer(Answerer answerer) { CurrentAnswerer() = std::move(answerer); }
@@ -30,7 +40,7 @@ void SetAnswerer(Answerer answerer) { CurrentAnswerer() = std::move(answerer); }
 
 namespace Commands {
 
-void ShowMessage(const QString& text, qint16 style, const QString& title) {
+void ShowMessage(const QString& text, qint16 style, const QString& title, std::function<void()> then) {
   Messages::Request request;
   request.text = text;
   request.title = title.isEmpty() ? QString(SettingsSectionName) : title;
@@ -38,7 +48,9 @@ void ShowMessage(const QString& text, qint16 style, const QString& title) {
                  : style == StyleInformation ? QMessageBox::Information
                                              : QMessageBox::NoIcon;
   request.buttons = QMessageBox::Ok;
-  Messages::Show(request);
+  Messages::Show(request, [then = std::move(then)](QMessageBox::StandardButton) {
+    if (then) then();
+  });
 }
 
 }  // namespace Commands

@@ -13,11 +13,12 @@ inline constexpr qint16 StyleInformation = 1;
 inline constexpr qint16 StyleCritical = 3;
 
 // A message box with only an OK button and the style's icon; an empty title becomes the settings section's name.
-void ShowMessage(const QString& text, qint16 style, const QString& title);
+// It blocks the windows' input until closed, but returns at once: then runs once the box is closed.
+void ShowMessage(const QString& text, qint16 style, const QString& title, std::function<void()> then = {});
 
 }  // namespace Commands
 
-// Every message box of the program opens through Messages::Show, so tests can answer it without a modal loop.
+// Every message box of the program opens through Messages::Show, so tests can answer it without a box.
 namespace Messages {
 
 struct Request {
@@ -29,9 +30,11 @@ struct Request {
 
 using Answerer = std::function<QMessageBox::StandardButton(const Request&)>;
 
-QMessageBox::StandardButton Show(const Request& request);
+// Opens the box and returns; answered gets the button once it is closed.
+void Show(const Request& request, std::function<void(QMessageBox::StandardButton)> answered);
 
-// While an answerer is set, Show hands each request to it and opens no box. An empty one restores the boxes.
+// While an answerer is set, Show hands each request to it, at once, and opens no box. An empty one restores the
+// boxes.
 void SetAnswerer(Answerer answerer);
 
 }  // namespace Messages

@@ -26,20 +26,13 @@
 #include "controls/h_scroll_bar.h"
 #include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
+#include "forms/make_control.h"
 #include "sound/sound.h"
 #include "watch/folder_watch.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename T, typename... Args>
-T* Make(QWidget* parent, const char* name, const QRect& geometry, Args&&... args) {
-  auto* control = new T(std::forward<Args>(args)..., parent);
-  control->setObjectName(QLatin1StringView(name));
-  control->setGeometry(geometry);
-  return control;
-}
 
 // The label above the path names the interval in words.
 QString IntervalCaption(int seconds) {
@@ -71,6 +64,7 @@ void NameControls(Form1& form) {
 }  // namespace
 
 using Commands::ResumeNext;
+using Forms::MakeControl;
 
 Form1::Form1(Commands::ProgramState state, QWidget* parent) : QWidget(parent), state_(std::move(state)) {
   setObjectName(u"Form1"_s);
@@ -79,17 +73,17 @@ Form1::Form1(Commands::ProgramState state, QWidget* parent) : QWidget(parent), s
   setFont(Commands::DialogFont());
   resize(Px(5715), Px(3960));
 
-  Frame1 = Make<QGroupBox>(this, "Frame1", TwipRect(120, 1020, 5475, 2835), u"Signaltöne:"_s);
-  File3 = Make<Controls::FileListBox>(Frame1, "File3", TwipRect(2760, 435, 2535, 2235));
+  Frame1 = MakeControl<QGroupBox>(this, "Frame1", TwipRect(120, 1020, 5475, 2835), u"Signaltöne:"_s);
+  File3 = MakeControl<Controls::FileListBox>(Frame1, "File3", TwipRect(2760, 435, 2535, 2235));
   File3->setPattern(u"*.wav"_s);
-  File2 = Make<Controls::FileListBox>(Frame1, "File2", TwipRect(180, 435, 2535, 2235));
+  File2 = MakeControl<Controls::FileListBox>(Frame1, "File2", TwipRect(180, 435, 2535, 2235));
   File2->setPattern(u"*.wav"_s);
   // Two quoted headings, the second one above the right-hand list.
-  Label2 = Make<QLabel>(Frame1, "Label2", TwipRect(180, 240, 5055, 195),
+  Label2 = MakeControl<QLabel>(Frame1, "Label2", TwipRect(180, 240, 5055, 195),
                         u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
   // Takes the focus out of sight: below the client area, yet visible and enabled.
-  dummy = Make<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
-  HScroll1 = Make<Controls::HScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255));
+  dummy = MakeControl<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
+  HScroll1 = MakeControl<Controls::HScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255));
   HScroll1->setRange(1, 60);
   HScroll1->setSingleStep(1);
   HScroll1->setPageStep(10);
@@ -97,18 +91,18 @@ Form1::Form1(Commands::ProgramState state, QWidget* parent) : QWidget(parent), s
   HScroll1->setFocusPolicy(Qt::StrongFocus);
   // The hidden counting list of the design. It stays empty: the count runs on the watch's own thread, so that a
   // slow folder never holds up the window.
-  File1 = Make<Controls::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
+  File1 = MakeControl<Controls::FileListBox>(this, "File1", TwipRect(660, 4320, 1995, 480));
   File1->setHidden(true);
-  Command1 = Make<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
+  Command1 = MakeControl<QPushButton>(this, "Command1", TwipRect(120, 660, 1635, 255), u"Durchsuchen"_s);
   Command1->setAutoDefault(false);
-  Text1 = Make<QLineEdit>(this, "Text1", TwipRect(120, 300, 5475, 285));
+  Text1 = MakeControl<QLineEdit>(this, "Text1", TwipRect(120, 300, 5475, 285));
   Text1->setReadOnly(true);
   Timer1 = new QTimer(this);
   Timer1->setObjectName(u"Timer1"_s);
   Timer1->setInterval(1000);
-  Label3 = Make<QLabel>(this, "Label3", TwipRect(1800, 660, 795, 255), u"Intervall:"_s);
+  Label3 = MakeControl<QLabel>(this, "Label3", TwipRect(1800, 660, 795, 255), u"Intervall:"_s);
   Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Label1 = Make<QLabel>(this, "Label1", TwipRect(120, 60, 5295, 255), IntervalCaption(HScroll1->value()));
+  Label1 = MakeControl<QLabel>(this, "Label1", TwipRect(120, 60, 5295, 255), IntervalCaption(HScroll1->value()));
 
   Text1->setFocus();  // the first stop of the tab order holds the focus when the window appears
   setTabOrder(Text1, Command1);

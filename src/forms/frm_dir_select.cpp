@@ -22,6 +22,7 @@
 #include "controls/drive_list_box.h"
 #include "controls/file_list_view.h"
 #include "forms/accessibility.h"
+#include "forms/make_control.h"
 #include "platform/paths.h"
 
 namespace {
@@ -43,21 +44,16 @@ frmDirSelect::frmDirSelect(Commands::ProgramState& state, QWidget* parent)
   setFixedSize(Px(5235), Px(4965));
   setFont(Commands::DialogFont());
 
-  auto button = [this](const char* name, const QString& caption, QRect place) {
-    auto* created = new QPushButton(caption, this);
-    created->setObjectName(QLatin1String(name));
-    created->setGeometry(place);
+  auto button = [this](const char* name, const QString& caption, const QRect& place) {
+    auto* created = Forms::MakeControl<QPushButton>(this, name, place, caption);
     created->setAutoDefault(false);
-    created->setDefault(false);
     return created;
   };
 
   // In the design's order; the last created lies on top where controls overlap (Text1 under Command3 is hidden).
   dummy = button("dummy", QString(), TwipRect(7560, 420, 195, 195));
 
-  Text1 = new QLineEdit(NewFolderName, this);
-  Text1->setObjectName(QStringLiteral("Text1"));
-  Text1->setGeometry(TwipRect(2520, 3270, 2685, 315));
+  Text1 = Forms::MakeControl<QLineEdit>(this, "Text1", TwipRect(2520, 3270, 2685, 315), NewFolderName);
   Text1->hide();
   Text1->installEventFilter(this);
   // Pasted, dropped and input-method text bypasses the key filter: it is screened once it has arrived.
@@ -71,17 +67,9 @@ frmDirSelect::frmDirSelect(Commands::ProgramState& state, QWidget* parent)
 
   Command3 = button("Command3", QStringLiteral("N e u e r  O r d n e r"), TwipRect(2520, 3240, 2715, 375));
 
-  Drive1 = new Controls::DriveListBox(this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Drive1->setGeometry(TwipRect(0, 0, 2475, 315));
-
-  Dir1 = new Controls::DirListBox(this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  Dir1->setGeometry(TwipRect(0, 360, 2475, 4590));
-
-  File1 = new Controls::FileListView(this);
-  File1->setObjectName(QStringLiteral("File1"));
-  File1->setGeometry(TwipRect(2520, 0, 2715, 3210));
+  Drive1 = Forms::MakeControl<Controls::DriveListBox>(this, "Drive1", TwipRect(0, 0, 2475, 315));
+  Dir1 = Forms::MakeControl<Controls::DirListBox>(this, "Dir1", TwipRect(0, 360, 2475, 4590));
+  File1 = Forms::MakeControl<Controls::FileListView>(this, "File1", TwipRect(2520, 0, 2715, 3210));
   File1->setEnabled(false);  // for information only: greyed, no focus, no selection
 
   Command1 = button("Command1", QStringLiteral("Ü B E R N E H M E N"), TwipRect(2520, 4320, 2715, 615));
@@ -172,10 +160,10 @@ void frmDirSelect::startLookup(std::function<void(const Jobs::Background::Ticket
   lookup_.start(std::move(job));
 }
 
-void frmDirSelect::Form_Unload(qint16& /*Cancel*/) { state_.PickerOpen = false; }
+void frmDirSelect::Form_Unload(bool& /*Cancel*/) { state_.PickerOpen = false; }
 
 void frmDirSelect::closeEvent(QCloseEvent* event) {
-  qint16 cancel = 0;
+  bool cancel = false;
   Form_Unload(cancel);
   event->accept();
   emit closed(chosen_);
@@ -199,11 +187,11 @@ void frmDirSelect::Drive1_Change() {
         return;
       }
       // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
-      const QPointer<frmDirSelect> alive(this);
       Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(root) +
                                 QStringLiteral(" kann nicht gelesen werden."),
-                            Commands::StyleCritical, QString());
-      if (alive) Drive1->setDriveSilently(Dir1->path());
+                            Commands::StyleCritical, QString(), [alive = QPointer<frmDirSelect>(this)] {
+                              if (alive) alive->Drive1->setDriveSilently(alive->Dir1->path());
+                            });
     });
   });
 }
@@ -267,22 +255,23 @@ void frmDirSelect::Text1_KeyPress(qint16& KeyAscii) {
 
 void frmDirSelect::takeCreated(Created outcome, const QString& path) {
   creating_ = false;
-  // A message box runs a loop of its own; the picker may be gone when it returns.
+  // The name entry takes the focus back once the box is closed; the picker may be gone by then.
   const QPointer<frmDirSelect> alive(this);
   switch (outcome) {
     case Created::Exists:
       Commands::ShowMessage(QStringLiteral("Ein Ordner mit diesem Namen existiert bereits."),
-                            Commands::StyleInformation, QString());
-      if (!alive) return;
-      Text1->setCursorPosition(Text1->text().size());
-      Text1->setFocus();
+                            Commands::StyleInformation, QString(), [alive] {
+                              if (!alive) return;
+                              alive->Text1->setCursorPosition(alive->Text1->text().size());
+                              alive->Text1->setFocus();
+                            });
       return;
     case Created::Failed:
       Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. ") + QStringLiteral("\r\n") +
                                 QStringLiteral("Datenträger ist möglicherweise schreibgeschützt.  "),
-                            Commands::StyleCritical, QString());
-      if (!alive) return;
-      Text1->setFocus();
+                            Commands::StyleCritical, QString(), [alive] {
+                              if (alive) alive->Text1->setFocus();
+                            });
       return;
     case Created::Made:
       Dir1->refresh();

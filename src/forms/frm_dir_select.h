@@ -38,7 +38,7 @@ class frmDirSelect : public QWidget {
 
  private slots:
   void Form_Load();
-  void Form_Unload(qint16& Cancel);
+  void Form_Unload(bool& Cancel);
   void Drive1_Change();
   void Dir1_Change();
   void Command1_Click();

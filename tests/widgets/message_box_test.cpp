@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <QTimer>
 
 #include "support/qt_printers.h"
@@ -50,7 +51,7 @@ TEST_F(ShowMessage, StyleAndTitle) {
   }
 }
 
-// Without an answerer the real box opens and waits for its OK.
+// Without an answerer the real box opens; what follows it waits for its OK.
 TEST(ShowMessageBox, RealBoxHasOnlyOk) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString title, text;
@@ -64,7 +65,10 @@ TEST(ShowMessageBox, RealBoxHasOnlyOk) {
     buttons = box->buttons();
     box->button(QMessageBox::Ok)->click();
   });
-  Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nZweite Zeile <b>"), 3, QString());
+  bool closed = false;
+  Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nZweite Zeile <b>"), 3, QString(),
+                        [&] { closed = true; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }));
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(title, u"Divuvadi Foldwarn");
   EXPECT_EQ(buttons.size(), 1);
