@@ -27,9 +27,9 @@ struct ProgramState {
   QString PickerCaption;
   QString PickerPath;
 
-  qint64 LastFileCount = 0;  // files seen at the previous check (64-bit: folders can hold more than 32767)
-  QString AddSoundFile;      // tone file for a rising count, resolved where it is chosen (start, a list)
-  QString RemoveSoundFile;   // tone file for a falling count, likewise
+  qint64 LastFileCount = 0;     // files seen at the previous check (64-bit: folders can hold more than 32767)
+  QString AddSoundFile;         // tone file for a rising count, resolved where it is chosen (start, a list)
+  QString RemoveSoundFile;      // tone file for a falling count, likewise
   bool StartupFilling = false;  // the start routine selects the stored tones, which keeps that selection silent
 
   // How the program ends: its event loop returns exitCode. A test puts a recorder here.

@@ -80,7 +80,7 @@ Form1::Form1(Commands::ProgramState state, QWidget* parent) : QWidget(parent), s
   File2->setPattern(u"*.wav"_s);
   // Two quoted headings, the second one above the right-hand list.
   Label2 = MakeControl<QLabel>(Frame1, "Label2", TwipRect(180, 240, 5055, 195),
-                        u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
+                               u"'Neue Datei'"_s + QString(38, u' ') + u"'Datei entfernt'"_s);
   // Takes the focus out of sight: below the client area, yet visible and enabled.
   dummy = MakeControl<QLineEdit>(this, "dummy", TwipRect(2820, 4500, 315, 285));
   HScroll1 = MakeControl<Controls::HScrollBar>(this, "HScroll1", TwipRect(2640, 660, 2955, 255));
@@ -221,8 +221,7 @@ void Form1::applySettings(const Commands::Settings& stored, std::function<Stored
   // shown and watched as stored, from the moment it can be read: a share mounted after login is heard once it is.
   ResumeNext([&] { Text1->setText(stored.watchedPath); });
   ResumeNext([&] { watchFolder(Text1->text()); });
-  for (Controls::FileListBox* list : {File2, File3})
-    ResumeNext([&] { list->setExtraFolder(state_.userToneFolder); });
+  for (Controls::FileListBox* list : {File2, File3}) ResumeNext([&] { list->setExtraFolder(state_.userToneFolder); });
   settingsLookup_.start([this, lookUp = std::move(lookUp)](const Jobs::Background::Ticket& ticket) {
     auto tones = std::make_shared<StoredTones>(lookUp());
     ticket.deliver([this, tones] { applyTones(*tones); });
@@ -290,13 +289,14 @@ void Form1::pickTone(const Controls::FileListBox* list, QString Commands::Progra
     ResumeNext([&] { Sound::PlaySoundFile(state_.*tone); });
     return;
   }
-  lookup.start([this, name, programFolder = state_.AppFolder, userToneFolder, tone](const Jobs::Background::Ticket& ticket) {
-    const QString file = Commands::ToneFile(name, programFolder, userToneFolder);
-    ticket.deliver([this, file, tone] {
-      state_.*tone = file;
-      ResumeNext([&] { Sound::PlaySoundFile(state_.*tone); });
-    });
-  });
+  lookup.start(
+      [this, name, programFolder = state_.AppFolder, userToneFolder, tone](const Jobs::Background::Ticket& ticket) {
+        const QString file = Commands::ToneFile(name, programFolder, userToneFolder);
+        ticket.deliver([this, file, tone] {
+          state_.*tone = file;
+          ResumeNext([&] { Sound::PlaySoundFile(state_.*tone); });
+        });
+      });
 }
 
 void Form1::File2_Click() { pickTone(File2, &Commands::ProgramState::AddSoundFile, addToneLookup_); }

@@ -100,8 +100,9 @@ class Browse : public ::testing::Test {
       QTest::keyClick(form.Command1, key);
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return *stepped && OpenPickers().isEmpty(); }, 10000));
-    for (frmDirSelect* picker : OpenPickers()) picker->close();  // a step that failed before closing it
-    EXPECT_TRUE(WaitForWatch(form));  // the applied folder's first count
+    // A step that failed before closing the picker leaves it open; the applied folder's first count is waited for.
+    for (frmDirSelect* picker : OpenPickers()) picker->close();
+    EXPECT_TRUE(WaitForWatch(form));
   }
 
   static void openFolder(frmDirSelect* picker, const QString& folder) {
