@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A share that hangs, for the tests: slow_fs.py MOUNTPOINT GATE [--lookups].
+"""A share that hangs, for the tests: slow_fs.py MOUNTPOINT GATE [--lookups | --through BACKING TICK].
 
 Mounted with FUSE in the foreground until unmounted. Without --lookups every listing hangs; with it every lookup
 (getattr) of a name below the root hangs instead, as a share whose server no longer answers `stat` or `open`,
 while listings answer at once. A hanging call first creates GATE.entered, then waits until the file GATE exists.
 The root holds a.txt, b.txt and the folder sub; folders can be made (mkdir), in memory.
+With --through nothing hangs: the share serves BACKING as a server would, its times cut to whole TICK seconds, and
+GATE holds the number of calls it served.
 """
 import errno
 import os
@@ -57,7 +59,37 @@ class SlowShare(Operations):
         return entries
 
 
+class PassThrough(Operations):
+    use_ns = True
+
+    def __init__(self, backing, tick, calls):
+        self.backing, self.tick, self.calls = backing, int(float(tick) * 1e9), 0
+        self.counter = os.open(calls, os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+
+    def __call__(self, op, path, *args):
+        self.calls += 1
+        os.pwrite(self.counter, b"%d\n" % self.calls, 0)
+        try:
+            return super().__call__(op, self.backing + path, *args)
+        except OSError as e:
+            raise FuseOSError(e.errno)
+
+    def getattr(self, path, fh=None):
+        st = os.lstat(path)
+        attrs = {k: getattr(st, k) for k in ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid")}
+        for k in ("st_atime", "st_mtime", "st_ctime"):
+            attrs[k] = getattr(st, k + "_ns") // self.tick * self.tick
+        return attrs
+
+    def readdir(self, path, fh):
+        with os.scandir(path) as entries:
+            return [".", ".."] + [(e.name, {"st_mode": e.stat(follow_symlinks=False).st_mode}, 0) for e in entries]
+
+
 if __name__ == "__main__":
+    if sys.argv[3:4] == ["--through"]:
+        share = PassThrough(sys.argv[4], sys.argv[5], sys.argv[2])
+    else:
+        share = SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
     # Nothing cached: every stat reaches getattr.
-    FUSE(SlowShare(sys.argv[2], "--lookups" in sys.argv[3:]), sys.argv[1], foreground=True, nothreads=False,
-         attr_timeout=0, entry_timeout=0)
+    FUSE(share, sys.argv[1], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0)

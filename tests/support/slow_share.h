@@ -11,13 +11,15 @@
 #include "support/files.h"
 
 // A FUSE share whose listings, or with lookups its lookups below the root, wait until the gate file exists;
-// released and unmounted however the test ends.
+// released and unmounted however the test ends. With a backing folder it serves that instead, as a server would.
 class SlowShare {
  public:
-  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false)
+  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false, const QString& backing = {},
+            int tick = 1)
       : mountPoint_(mountPoint), gate_(gate) {
     QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
     if (lookups) arguments << QStringLiteral("--lookups");
+    if (!backing.isEmpty()) arguments << QStringLiteral("--through") << backing << QString::number(tick);
     process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   }
   SlowShare(const SlowShare&) = delete;

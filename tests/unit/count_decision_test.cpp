@@ -19,6 +19,14 @@ CheckState Still() {
   return s;
 }
 
+// A share counted long after its folder last changed: no notices, its attributes read from the opened folder.
+CheckState& Share(CheckState& s) {
+  s.local = s.watching = false;
+  s.stampFresh = s.stampSame = true;
+  s.countedAfterModified = std::chrono::minutes(1);
+  return s;
+}
+
 TEST(CountDecision, HowACheckAnswers) {
   struct Row {
     const char* name;
@@ -50,6 +58,16 @@ TEST(CountDecision, HowACheckAnswers) {
        },
        Source::Disk},
       {"NamesUnknownButStill", [](CheckState& s) { s.exactNames = false; }, Source::Kept},
+      {"ShareStill", [](CheckState& s) { Share(s); }, Source::Attributes},
+      {"ShareAttributesChanged", [](CheckState& s) { Share(s).stampSame = false; }, Source::Disk},
+      {"ShareAttributesNotFromTheOpenedFolder", [](CheckState& s) { Share(s).stampFresh = false; }, Source::Disk},
+      {"ShareChangedInTheTickOfTheLastCount",
+       [](CheckState& s) { Share(s).countedAfterModified = Watch::RacyMargin - std::chrono::milliseconds(1); },
+       Source::Disk},
+      {"ShareOnAVolumeThatMakesTimesUp", [](CheckState& s) { Share(s).volumeKind = "fuse.rclone"; }, Source::Disk},
+      {"ShareOnNfs", [](CheckState& s) { Share(s).volumeKind = "nfs4"; }, Source::Attributes},
+      {"ShareWhoseTimesMissedAChange", [](CheckState& s) { Share(s).timesMissedAChange = true; }, Source::Disk},
+      {"ShareVerifyingCountDue", [](CheckState& s) { Share(s).verifyDue = true; }, Source::Disk},
   };
   for (const Row& row : rows) {
     CheckState state = Still();
