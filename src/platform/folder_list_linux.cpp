@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "folder_list.h"
+#include "platform/file_name.h"
 
 namespace Platform {
 
@@ -37,7 +38,7 @@ bool NameLess(QByteArrayView a, QByteArrayView b) {
     order = Folded(a[i]) - Folded(b[i]);
   }
   if (order == 0 && i < common) {
-    order = QFile::decodeName(a.toByteArray()).compare(QFile::decodeName(b.toByteArray()), Qt::CaseInsensitive);
+    order = DecodeName(a).compare(DecodeName(b), Qt::CaseInsensitive);
   } else if (order == 0) {
     order = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
   }

@@ -2,7 +2,6 @@
 #include "folder_reader.h"
 
 #include <QSet>
-#include <array>
 #include <mutex>
 
 #include "platform/mount_table.h"
@@ -68,7 +67,11 @@ Reading FolderReader::check(const QString& folder) {
   if (source == Source::Notices && open->identity() == identity_) {
     if (const std::optional<qint64> count = applyNotices(*open, notices.names)) return {count, Source::Notices};
   }
-  return countFolder(*open, AttributesVouch(state));
+  // Nothing lost and nothing gone: the watch still follows this folder, and setting one afresh would cost the
+  // kernel a pass over all its entries.
+  const bool watchHolds =
+      state.watching && state.change != Platform::Change::Overflow && state.change != Platform::Change::WatchGone;
+  return countFolder(*open, AttributesVouch(state), watchHolds);
 }
 
 std::optional<qint64> FolderReader::applyNotices(const Platform::OpenFolder& open,
@@ -89,7 +92,7 @@ std::optional<qint64> FolderReader::applyNotices(const Platform::OpenFolder& ope
   return lastCount_;
 }
 
-Reading FolderReader::countFolder(const Platform::OpenFolder& open, bool attributesVouched) {
+Reading FolderReader::countFolder(const Platform::OpenFolder& open, bool attributesVouched, bool watchHolds) {
   const qint64 before = lastCount_;
   const Platform::FolderStamp vouching = stamp_;
   counted_ = false;
@@ -100,36 +103,33 @@ Reading FolderReader::countFolder(const Platform::OpenFolder& open, bool attribu
   const std::optional<Platform::FolderStamp> stamp = open.stamp();
   if (!stamp) return {std::nullopt, Source::Disk};
   stamp_ = *stamp;
+  watchHolds = watchHolds && identity_ == stamp->identity;
   identity_ = stamp->identity;
   local_ = Platform::OnLocalFileSystem(open);
   volumeKind_ = local_ ? QByteArray() : Platform::VolumeKindOf(open);
-  // A fresh watch at every full count, before the listing: one whose end was lost with dropped notices, or that
-  // watches a volume since unmounted, never outlives the count that follows.
+  // A fresh watch, before the listing, at every full count the old one may not hold for: one whose end was lost
+  // with dropped notices, or that watches a volume since unmounted, never outlives the count that follows.
   if (local_) {
-    notices_.watch(open);
+    if (!watchHolds) notices_.watch(open);
   } else {
     notices_.stop();
   }
   // A folder that held links is counted in full at every check while it does: its names would go unused.
   const bool keepNames = notices_.watching() && !links_;
-  names_.clear(keepNames ? std::size_t(lastCount_) : 0);
-  std::array<quint64, 32> batch;
-  std::size_t batched = 0;
+  // The names' hashes gathered while reading and the set made once from them: inserting while reading would miss
+  // the cache at nearly every name of a large folder.
+  std::vector<quint64> hashes;
+  if (keepNames) hashes.reserve(std::size_t(lastCount_) + 64);
   qint64 files = 0;
   bool links = false;
   const bool read = Platform::ReadEntries(open, [&](const Platform::FolderEntry& entry) {
     links |= entry.looked;
     if (entry.kind != Platform::EntryKind::File) return true;
     ++files;
-    if (!keepNames) return true;
-    batch[batched++] = NameHash(entry.name);
-    if (batched == batch.size()) {
-      names_.insertAll(batch.data(), batched);
-      batched = 0;
-    }
+    if (keepNames) hashes.push_back(NameHash(entry.name));
     return true;
   });
-  names_.insertAll(batch.data(), batched);
+  names_.assign(hashes);
   if (!read) return {std::nullopt, Source::Disk};
   counted_ = true;
   lastCount_ = files;

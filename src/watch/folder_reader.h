@@ -34,8 +34,9 @@ class FolderReader {
   std::size_t namesBytes() const { return names_.bytes(); }
 
  private:
-  // attributesVouched: the share's attributes alone would have kept the count.
-  Reading countFolder(const Platform::OpenFolder& open, bool attributesVouched);
+  // attributesVouched: the share's attributes alone would have kept the count. watchHolds: no notice was lost
+  // and the watch did not end, so it stays if this is still the folder it watches.
+  Reading countFolder(const Platform::OpenFolder& open, bool attributesVouched, bool watchHolds);
   // The last count with the touched names looked up in the open folder; nothing when only a full count can tell.
   std::optional<qint64> applyNotices(const Platform::OpenFolder& open, const std::vector<std::string>& touched);
 

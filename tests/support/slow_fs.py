@@ -69,10 +69,7 @@ class PassThrough(Operations):
     def __call__(self, op, path, *args):
         self.calls += 1
         os.pwrite(self.counter, b"%d\n" % self.calls, 0)
-        try:
-            return super().__call__(op, self.backing + path, *args)
-        except OSError as e:
-            raise FuseOSError(e.errno)
+        return super().__call__(op, self.backing + path, *args)  # its OSError answers with its errno
 
     def getattr(self, path, fh=None):
         st = os.lstat(path)
@@ -87,9 +84,7 @@ class PassThrough(Operations):
 
 
 if __name__ == "__main__":
-    if sys.argv[3:4] == ["--through"]:
-        share = PassThrough(sys.argv[4], sys.argv[5], sys.argv[2])
-    else:
-        share = SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
+    through = sys.argv[3:4] == ["--through"]
+    share = PassThrough(*sys.argv[4:6], sys.argv[2]) if through else SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
     # Nothing cached: every stat reaches getattr.
     FUSE(share, sys.argv[1], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0)

@@ -65,7 +65,6 @@ TEST(CountDecision, HowACheckAnswers) {
        [](CheckState& s) { Share(s).countedAfterModified = Watch::RacyMargin - std::chrono::milliseconds(1); },
        Source::Disk},
       {"ShareOnAVolumeThatMakesTimesUp", [](CheckState& s) { Share(s).volumeKind = "fuse.rclone"; }, Source::Disk},
-      {"ShareOnNfs", [](CheckState& s) { Share(s).volumeKind = "nfs4"; }, Source::Attributes},
       {"ShareWhoseTimesMissedAChange", [](CheckState& s) { Share(s).timesMissedAChange = true; }, Source::Disk},
       {"ShareVerifyingCountDue", [](CheckState& s) { Share(s).verifyDue = true; }, Source::Disk},
   };

@@ -132,25 +132,23 @@ TEST(FolderReader, ShareGivesWhatAPlainListingGives) {
   SlowShare server(share, root.filePath(u"calls"_qs), false, backing, 2);
   if (!server.mounted()) GTEST_SKIP() << "no FUSE here";
   Watch::FolderReader reader;
-  int step = 0;
-  const auto check = [&] {
+  const auto check = [&](const char* after) {
     const Watch::Reading reading = reader.check(share);
-    ++step;
-    EXPECT_EQ(reading.count, PlainCount(share)) << "check " << step;
+    EXPECT_EQ(reading.count, PlainCount(share)) << after;
     return reading.source;
   };
   // Just past a tick's start, so that two quick changes share one tick.
   ASSERT_TRUE(QTest::qWaitFor([] { return QDateTime::currentMSecsSinceEpoch() % 2000 < 100; }, 3000));
   Touch(backing + u"/c"_qs);
-  check();
-  Touch(backing + u"/d"_qs);  // the folder's times as the count just saw them
-  check();
+  check("a file added");
+  Touch(backing + u"/d"_qs);
+  check("a file added in the tick of the last count: the folder's times as it saw them");
   QFile::remove(backing + u"/a"_qs);
   QThread::msleep(3500);
-  check();
-  EXPECT_EQ(check(), Source::Attributes);
+  check("a file removed");
+  EXPECT_EQ(check("nothing"), Source::Attributes);
   Touch(backing + u"/e"_qs);
-  EXPECT_EQ(check(), Source::Disk);
+  EXPECT_EQ(check("a file added after the tick"), Source::Disk);
 }
 
 // A real tmpfs, as a drop folder on a fast disk is: the notices vouch for it.
