@@ -5,9 +5,8 @@
 Mounted with FUSE in the foreground until unmounted. Without --lookups every listing hangs; with it every lookup
 (getattr) of a name below the root hangs instead, as a share whose server no longer answers `stat` or `open`,
 while listings answer at once. A hanging call first creates GATE.entered, then waits until the file GATE exists.
-The root holds a.txt, b.txt and the folder sub; folders can be made (mkdir), in memory.
-With --through nothing hangs: the share serves BACKING as a server would, its times cut to whole TICK seconds, and
-GATE holds the number of calls it served.
+The root holds a.txt, b.txt and the folder sub; folders can be made (mkdir), in memory. With --through nothing
+hangs: BACKING is served as a server would, times cut to whole TICK seconds, and GATE counts the calls served.
 """
 import errno
 import os
@@ -73,10 +72,8 @@ class PassThrough(Operations):
 
     def getattr(self, path, fh=None):
         st = os.lstat(path)
-        attrs = {k: getattr(st, k) for k in ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid")}
-        for k in ("st_atime", "st_mtime", "st_ctime"):
-            attrs[k] = getattr(st, k + "_ns") // self.tick * self.tick
-        return attrs
+        times = {k: getattr(st, k + "_ns") // self.tick * self.tick for k in ("st_atime", "st_mtime", "st_ctime")}
+        return dict(times, **{k: getattr(st, k) for k in ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid")})
 
     def readdir(self, path, fh):
         with os.scandir(path) as entries:

@@ -59,7 +59,6 @@ TEST(CountDecision, HowACheckAnswers) {
        Source::Disk},
       {"NamesUnknownButStill", [](CheckState& s) { s.exactNames = false; }, Source::Kept},
       {"ShareStill", [](CheckState& s) { Share(s); }, Source::Attributes},
-      {"ShareAttributesChanged", [](CheckState& s) { Share(s).stampSame = false; }, Source::Disk},
       {"ShareAttributesNotFromTheOpenedFolder", [](CheckState& s) { Share(s).stampFresh = false; }, Source::Disk},
       {"ShareChangedInTheTickOfTheLastCount",
        [](CheckState& s) { Share(s).countedAfterModified = Watch::RacyMargin - std::chrono::milliseconds(1); },
