@@ -144,9 +144,21 @@ void BM_StillShare(benchmark::State& state) {
   QTemporaryDir root;
   const QString share = root.filePath(u"share"_qs), counter = root.filePath(u"calls"_qs);
   QDir().mkpath(share);
+  // The tests' pass-through share, each call it serves counted into `counter`.
+  const QString serve = QStringLiteral(R"(import os, sys
+sys.path.insert(0, os.path.dirname(sys.argv[1]))
+from slow_fs import FUSE, PassThrough
+class Counted(PassThrough):
+    calls = 0
+    def __call__(self, *args):
+        self.calls += 1
+        os.pwrite(counter, b"%d\n" % self.calls, 0)
+        return super().__call__(*args)
+counter = os.open(sys.argv[4], os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+FUSE(Counted(sys.argv[3], "1"), sys.argv[2], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0))");
   QProcess server;
   server.start(u"/usr/bin/python3"_qs,
-               {QStringLiteral(FOLDWARN_SLOW_FS), share, counter, u"--through"_qs, Folder(files), u"1"_qs});
+               {u"-c"_qs, serve, QStringLiteral(FOLDWARN_SLOW_FS), share, Folder(files), counter});
   const auto device = [](const QString& path) {
     return Platform::IdentityOf(path).value_or(Platform::FolderIdentity{}).device;
   };

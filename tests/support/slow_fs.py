@@ -6,7 +6,7 @@ Mounted with FUSE in the foreground until unmounted. Without --lookups every lis
 (getattr) of a name below the root hangs instead, as a share whose server no longer answers `stat` or `open`,
 while listings answer at once. A hanging call first creates GATE.entered, then waits until the file GATE exists.
 The root holds a.txt, b.txt and the folder sub; folders can be made (mkdir), in memory. With --through nothing
-hangs: BACKING is served as a server would, times cut to whole TICK seconds, and GATE counts the calls served.
+hangs: BACKING is served as a server would, its times cut to whole TICK seconds.
 """
 import errno
 import os
@@ -61,13 +61,10 @@ class SlowShare(Operations):
 class PassThrough(Operations):
     use_ns = True
 
-    def __init__(self, backing, tick, calls):
-        self.backing, self.tick, self.calls = backing, int(float(tick) * 1e9), 0
-        self.counter = os.open(calls, os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+    def __init__(self, backing, tick):
+        self.backing, self.tick = backing, int(float(tick) * 1e9)
 
     def __call__(self, op, path, *args):
-        self.calls += 1
-        os.pwrite(self.counter, b"%d\n" % self.calls, 0)
         return super().__call__(op, self.backing + path, *args)  # its OSError answers with its errno
 
     def getattr(self, path, fh=None):
@@ -82,6 +79,6 @@ class PassThrough(Operations):
 
 if __name__ == "__main__":
     through = sys.argv[3:4] == ["--through"]
-    share = PassThrough(*sys.argv[4:6], sys.argv[2]) if through else SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
+    share = PassThrough(*sys.argv[4:6]) if through else SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
     # Nothing cached: every stat reaches getattr.
     FUSE(share, sys.argv[1], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0)
