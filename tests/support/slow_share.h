@@ -36,7 +36,7 @@ class SlowShare {
         [this] {
           struct stat inside {
           }, parent{};
-          return process_.state() == QProcess::Running &&
+          return process_.state() != QProcess::NotRunning &&
                  ::stat(QFile::encodeName(mountPoint_).constData(), &inside) == 0 &&
                  ::stat(QFile::encodeName(mountPoint_ + QStringLiteral("/..")).constData(), &parent) == 0 &&
                  inside.st_dev != parent.st_dev;

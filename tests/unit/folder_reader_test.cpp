@@ -9,7 +9,6 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -127,8 +126,6 @@ TEST(FolderReader, ShareGivesWhatAPlainListingGives) {
   const QString backing = root.filePath(u"backing"_qs), share = root.filePath(u"share"_qs);
   ASSERT_TRUE(QDir().mkpath(backing) && QDir().mkpath(share));
   for (const char* name : {"a", "b"}) Touch(backing + '/' + name);
-  int argc = 0;
-  const QCoreApplication app(argc, nullptr);  // runs the server's process
   SlowShare server(share, root.filePath(u"calls"_qs), false, backing, 2);
   if (!server.mounted()) GTEST_SKIP() << "no FUSE here";
   Watch::FolderReader reader;
