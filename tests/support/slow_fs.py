@@ -59,26 +59,20 @@ class SlowShare(Operations):
 
 
 class PassThrough(Operations):
-    use_ns = True
-
     def __init__(self, backing, tick):
         self.backing, self.tick = backing, int(float(tick) * 1e9)
 
-    def __call__(self, op, path, *args):
-        return super().__call__(op, self.backing + path, *args)  # its OSError answers with its errno
-
     def getattr(self, path, fh=None):
-        st = os.lstat(path)
-        times = {k: getattr(st, k + "_ns") // self.tick * self.tick for k in ("st_atime", "st_mtime", "st_ctime")}
+        st = os.lstat(self.backing + path)  # its OSError answers with its errno
+        times = {k: getattr(st, k + "_ns") // self.tick * self.tick / 1e9 for k in ("st_atime", "st_mtime", "st_ctime")}
         return dict(times, **{k: getattr(st, k) for k in ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid")})
 
     def readdir(self, path, fh):
-        with os.scandir(path) as entries:
-            return [".", ".."] + [(e.name, {"st_mode": e.stat(follow_symlinks=False).st_mode}, 0) for e in entries]
+        entries = os.scandir(self.backing + path)
+        return [".", ".."] + [(e.name, {"st_mode": e.stat(follow_symlinks=False).st_mode}, 0) for e in entries]
 
 
 if __name__ == "__main__":
-    through = sys.argv[3:4] == ["--through"]
-    share = PassThrough(*sys.argv[4:6]) if through else SlowShare(sys.argv[2], "--lookups" in sys.argv[3:])
+    share = PassThrough(*sys.argv[4:6]) if "--through" in sys.argv else SlowShare(sys.argv[2], "--lookups" in sys.argv)
     # Nothing cached: every stat reaches getattr.
     FUSE(share, sys.argv[1], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0)

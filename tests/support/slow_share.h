@@ -14,12 +14,11 @@
 // released and unmounted however the test ends. With a backing folder it serves that instead, as a server would.
 class SlowShare {
  public:
-  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false, const QString& backing = {},
-            int tick = 1)
+  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false, const QString& backing = {})
       : mountPoint_(mountPoint), gate_(gate) {
     QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
     if (lookups) arguments << QStringLiteral("--lookups");
-    if (!backing.isEmpty()) arguments << QStringLiteral("--through") << backing << QString::number(tick);
+    if (!backing.isEmpty()) arguments << QStringLiteral("--through") << backing << QStringLiteral("2");  // FAT's tick
     process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   }
   SlowShare(const SlowShare&) = delete;

@@ -126,7 +126,7 @@ TEST(FolderReader, ShareGivesWhatAPlainListingGives) {
   const QString backing = root.filePath(u"backing"_qs), share = root.filePath(u"share"_qs);
   ASSERT_TRUE(QDir().mkpath(backing) && QDir().mkpath(share));
   for (const char* name : {"a", "b"}) Touch(backing + '/' + name);
-  SlowShare server(share, root.filePath(u"calls"_qs), false, backing, 2);
+  SlowShare server(share, root.filePath(u"gate"_qs), false, backing);
   if (!server.mounted()) GTEST_SKIP() << "no FUSE here";
   Watch::FolderReader reader;
   const auto check = [&](const char* after) {

@@ -5,7 +5,6 @@
 
 #include <random>
 #include <unordered_set>
-#include <vector>
 
 namespace {
 
