@@ -9,9 +9,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <map>
 #include <memory>
 #include <string>
@@ -104,6 +108,93 @@ void BM_CheckFloor(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * files);
 }
 
+// Every check a full count, the names kept as where the notices are used: against BM_CheckFloor.
+void BM_FullCount(benchmark::State& state) {
+  const int files = int(state.range(0));
+  const QString folder = Folder(files);
+  Watch::FolderReader reader(std::chrono::seconds(0));
+  for (auto _ : state) {
+    if (reader.check(folder).count != files) {
+      state.SkipWithError("miscounted");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * files);
+}
+
+double ProcessCpuSeconds(qint64 pid) {
+  QFile stat(u"/proc/%1/stat"_qs.arg(pid));
+  if (!stat.open(QIODevice::ReadOnly)) return 0;
+  const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+  return double(fields.value(12).toLongLong() + fields.value(13).toLongLong()) / double(::sysconf(_SC_CLK_TCK));
+}
+
+qint64 CallsServed(const QString& counter) {
+  QFile file(counter);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : -1;
+}
+
+// A still share served by the FUSE pass-through the tests use: the calls each check makes to it and the CPU of
+// the check and the share's server together, as a share of a core at an interval of 1 s (core_pct); the
+// verifying count every ten minutes apart (verify_core_pct).
+void BM_StillShare(benchmark::State& state) {
+  const int files = int(state.range(0));
+  int argc = 0;
+  const QCoreApplication app(argc, nullptr);
+  QTemporaryDir root;
+  const QString share = root.filePath(u"share"_qs), counter = root.filePath(u"calls"_qs);
+  QDir().mkpath(share);
+  // The tests' pass-through share, each call it serves counted into `counter`.
+  const QString serve = QStringLiteral(R"(import os, sys
+sys.path.insert(0, os.path.dirname(sys.argv[1]))
+from slow_fs import FUSE, PassThrough
+class Counted(PassThrough):
+    calls = 0
+    def __call__(self, *args):
+        self.calls += 1
+        os.pwrite(counter, b"%d\n" % self.calls, 0)
+        return super().__call__(*args)
+counter = os.open(sys.argv[4], os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+FUSE(Counted(sys.argv[3], "1"), sys.argv[2], foreground=True, nothreads=False, attr_timeout=0, entry_timeout=0))");
+  QProcess server;
+  server.start(u"/usr/bin/python3"_qs,
+               {u"-c"_qs, serve, QStringLiteral(FOLDWARN_SLOW_FS), share, Folder(files), counter});
+  const auto device = [](const QString& path) {
+    return Platform::IdentityOf(path).value_or(Platform::FolderIdentity{}).device;
+  };
+  for (int waited = 0; server.waitForStarted() && device(share) == device(root.path()) && waited < 200; ++waited)
+    QThread::msleep(50);  // until mounted: the mount point then lies on another device
+  const auto unmount = qScopeGuard([&] {
+    QProcess::execute(u"fusermount3"_qs, {u"-u"_qs, u"-z"_qs, share});
+    server.waitForFinished(5000);
+  });
+  if (server.state() != QProcess::Running) {
+    state.SkipWithError("no FUSE here");
+    return;
+  }
+  const qint64 pid = server.processId();
+  Watch::FolderReader reader;
+  double verifyCpu = ThreadCpuSeconds() + ProcessCpuSeconds(pid);
+  reader.check(share);
+  verifyCpu = ThreadCpuSeconds() + ProcessCpuSeconds(pid) - verifyCpu;
+  QThread::sleep(unsigned(Watch::RacyMargin.count()) + 1);
+  reader.check(share);  // the first count was racy with the folder's last change
+  const qint64 callsBefore = CallsServed(counter);
+  const double cpuBefore = ThreadCpuSeconds() + ProcessCpuSeconds(pid);
+  for (auto _ : state) {
+    const Watch::Reading reading = reader.check(share);
+    if (reading.count != files || reading.source != Source::Attributes) {
+      state.SkipWithError("the still share was listed again");
+      break;
+    }
+  }
+  const double checks = double(std::max<qint64>(state.iterations(), 1));
+  const double cpu = ThreadCpuSeconds() + ProcessCpuSeconds(pid) - cpuBefore;
+  state.counters["calls_per_check"] = double(CallsServed(counter) - callsBefore) / checks;
+  state.counters["core_pct"] = cpu / checks * 100.0;
+  state.counters["verify_core_pct"] = verifyCpu / 600.0 * 100.0;
+}
+
 void BM_CheckStillFolder(benchmark::State& state) {
   const int files = int(state.range(0));
   const QString folder = Folder(files);
@@ -165,6 +256,8 @@ BENCHMARK(BM_CheckAfterMade)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckFloor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullCount)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StillShare)->Arg(20000)->Iterations(3000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CheckStillFolder)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StillFolderTenMinutes)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WatchMemory)->Arg(0)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);

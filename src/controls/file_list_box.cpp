@@ -2,8 +2,11 @@
 #include "file_list_box.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <algorithm>
+#include <vector>
 
+#include "platform/folder_list.h"
 #include "platform/paths.h"
 
 namespace Controls {
@@ -43,17 +46,31 @@ bool FileListBox::refresh() {
 std::optional<QStringList> FileListBox::readNames(const QString& folder, const QString& extraFolder,
                                                   const QString& pattern) {
   if (!Platform::IsListableFolder(folder)) return std::nullopt;
-  const QStringList patterns = pattern.isEmpty() ? QStringList() : pattern.split(u';', Qt::SkipEmptyParts);
-  // Without QDir::Hidden and QDir::System: no dot files, no pipes, sockets or devices.
-  QStringList names = QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
-  if (!extraFolder.isEmpty() && Platform::IsListableFolder(extraFolder)) {
-    names += QDir(extraFolder).entryList(patterns, QDir::Files);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-      const int c = a.compare(b, Qt::CaseInsensitive);
-      return c != 0 ? c < 0 : a < b;
-    });
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-  }
+  QList<QRegularExpression> patterns;
+  for (const QString& one : pattern.split(u';', Qt::SkipEmptyParts))
+    patterns.append(QRegularExpression::fromWildcard(one, Qt::CaseInsensitive));
+  // Regular files and links to them, no dot files: never pipes, sockets or devices.
+  Platform::NameList matching;
+  const auto keep = [&](const Platform::NameList& batch) {
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+      const QString name = batch.name(i);
+      if (patterns.isEmpty() ||
+          std::any_of(patterns.begin(), patterns.end(), [&](const auto& p) { return p.match(name).hasMatch(); }))
+        matching.append(batch.raw(i));
+    }
+  };
+  const auto never = [] { return false; };
+  if (!Platform::ListFolder(folder, Platform::EntryKind::File, 1 << 30, never, keep)) return std::nullopt;
+  if (!extraFolder.isEmpty() && Platform::IsListableFolder(extraFolder))
+    Platform::ListFolder(extraFolder, Platform::EntryKind::File, 1 << 30, never, keep);
+  std::vector<QByteArrayView> order;
+  for (qsizetype i = 0; i < matching.size(); ++i) order.push_back(matching.raw(i));
+  std::sort(order.begin(), order.end(), Platform::NameLess);
+  order.erase(std::unique(order.begin(), order.end()), order.end());
+  Platform::NameList sorted;
+  for (const QByteArrayView name : order) sorted.append(name);
+  QStringList names;
+  for (qsizetype i = 0; i < sorted.size(); ++i) names.append(sorted.name(i));
   return names;
 }
 

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/folder_count.h"
 
 namespace Platform {
 
@@ -17,15 +18,11 @@ enum class Change {
   WatchGone,  // the folder was deleted, moved or unmounted: its notices end here
 };
 
-// One notice's kind, from its event mask; named is false for a notice about the watched folder itself.
-Change ChangeOf(std::uint32_t eventMask, bool named);
 Change Stronger(Change a, Change b);
 
-// True for file systems whose every change raises a notice on this machine. Network, FUSE and unknown file
-// systems are not among them: a change made elsewhere raises none here.
-bool IsLocalFileSystem(long fileSystemType);
-// The same for the file system of a folder already open.
-bool OnLocalFileSystem(int dirFd);
+// True when the folder lies on a file system whose every change raises a notice on this machine. Network, FUSE
+// and unknown file systems are not among them: a change made elsewhere raises none here.
+bool OnLocalFileSystem(const OpenFolder& folder);
 
 // What one look at the queue gives.
 struct Notices {
@@ -42,9 +39,9 @@ class ChangeNotices {
   ChangeNotices(const ChangeNotices&) = delete;
   ChangeNotices& operator=(const ChangeNotices&) = delete;
 
-  // A fresh watch on the folder open at dirFd, dropping the old one and all it queued; false when none can be
-  // set (the watch limit reached, no support).
-  bool watch(int dirFd);
+  // A fresh watch on the open folder, dropping the old one and all it queued; false when none can be set (the
+  // watch limit reached, no support).
+  bool watch(const OpenFolder& folder);
   void stop();
   bool watching() const { return queue_ >= 0; }
   // Takes everything queued. Collects up to maxNames names; past that only the kind of change is kept.

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/change_notices_linux.h"
+
 #include <linux/magic.h>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
@@ -10,6 +12,7 @@
 #include <unordered_set>
 
 #include "change_notices.h"
+#include "platform/folder_handle_linux.h"
 
 namespace Platform {
 namespace {
@@ -58,9 +61,9 @@ bool IsLocalFileSystem(long fileSystemType) {
   }
 }
 
-bool OnLocalFileSystem(int dirFd) {
+bool OnLocalFileSystem(const OpenFolder& folder) {
   struct statfs fs {};
-  return ::fstatfs(dirFd, &fs) == 0 && IsLocalFileSystem(long(fs.f_type));
+  return ::fstatfs(FolderHandle::of(folder), &fs) == 0 && IsLocalFileSystem(long(fs.f_type));
 }
 
 ChangeNotices::~ChangeNotices() { stop(); }
@@ -70,12 +73,12 @@ void ChangeNotices::stop() {
   queue_ = -1;
 }
 
-bool ChangeNotices::watch(int dirFd) {
+bool ChangeNotices::watch(const OpenFolder& folder) {
   stop();
   queue_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (queue_ < 0) return false;
   // Through the open handle: the watch lands on the very folder counted, even if the path was just replaced.
-  const QByteArray handle = "/proc/self/fd/" + QByteArray::number(dirFd);
+  const QByteArray handle = "/proc/self/fd/" + QByteArray::number(FolderHandle::of(folder));
   if (::inotify_add_watch(queue_, handle.constData(), NoticeMask) < 0) {
     stop();  // the watch limit reached, or no /proc
     return false;

@@ -2,27 +2,15 @@
 #pragma once
 
 #include <QString>
-#include <functional>
+#include <chrono>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace Platform {
 
-// What one pass over a folder found.
-struct FolderCount {
-  qint64 files = 0;
-  // Visible entries whose target may change without the folder changing: symbolic links, and entries the
-  // file system gives no type for.
-  bool links = false;
-};
-
-// Number of regular, non-hidden files directly in folder (never subfolders), counted in one pass over the
-// directory without building a list. Nothing when the folder cannot be read.
-std::optional<qint64> CountFolderFiles(const QString& folder);
-
-// The same count over a folder already open (O_RDONLY | O_DIRECTORY), read from its start. counted, when
-// given, hears the name of each file counted.
-std::optional<FolderCount> CountOpenFolder(int dirFd, const std::function<void(std::string_view)>& counted = {});
+// What a name in a folder is.
+enum class EntryKind { Missing, File, Folder, Link, Other, Unknown };
 
 // Which folder a path leads to: two paths, or the same path at two times, lead to the same folder when both agree.
 struct FolderIdentity {
@@ -32,22 +20,56 @@ struct FolderIdentity {
 };
 std::optional<FolderIdentity> IdentityOf(const QString& folder);
 
-// A folder held open for reading while it lives; fd() is -1 when it could not be opened.
+// A folder's identity and the times making, removing or renaming an entry moves on.
+struct FolderStamp {
+  FolderIdentity identity;
+  std::chrono::system_clock::time_point modified;
+  std::chrono::system_clock::time_point changed;
+  bool operator==(const FolderStamp&) const = default;
+};
+
+// A folder held open for reading while it lives.
 class OpenFolder {
  public:
   explicit OpenFolder(const QString& folder);
   ~OpenFolder();
   OpenFolder(const OpenFolder&) = delete;
   OpenFolder& operator=(const OpenFolder&) = delete;
-  int fd() const { return fd_; }
+  bool isOpen() const { return handle_ >= 0; }
   std::optional<FolderIdentity> identity() const;
+  // Read from the open folder, not by its name: a network share revalidates what it caches when a folder is opened.
+  std::optional<FolderStamp> stamp() const;
 
  private:
-  int fd_ = -1;
+  friend struct FolderHandle;  // the system's own code reaches the handle through it
+  int handle_ = -1;
 };
 
-// What a name in a folder is now, its link not followed.
-enum class EntryKind { Missing, File, Folder, Link, Other, Unknown };
-EntryKind EntryKindAt(int dirFd, const char* name);
+// One entry of a listing. kind follows links (a dangling one is Missing); looked is true when the entry is a link
+// or the listing gave no type, so that finding its kind took a lookup.
+struct FolderEntry {
+  std::string_view name;
+  EntryKind kind = EntryKind::Unknown;
+  bool looked = false;
+};
+
+// Hands each non-hidden entry of the open folder, from its start, to seen(const FolderEntry&), which answers
+// false to stop. False when the folder cannot be read or seen stopped it.
+using EntrySink = bool (*)(void* context, const FolderEntry& entry);
+bool ReadEntries(const OpenFolder& folder, EntrySink sink, void* context);
+template <class Seen>
+bool ReadEntries(const OpenFolder& folder, Seen&& seen) {
+  using Callable = std::remove_reference_t<Seen>;
+  return ReadEntries(
+      folder, [](void* c, const FolderEntry& e) -> bool { return (*static_cast<Callable*>(c))(e); },
+      static_cast<void*>(&seen));
+}
+
+// Number of regular, non-hidden files directly in folder (never subfolders), counted in one pass over the
+// directory without building a list. Nothing when the folder cannot be read.
+std::optional<qint64> CountFolderFiles(const QString& folder);
+
+// What a name in the open folder is now, its link not followed.
+EntryKind EntryKindAt(const OpenFolder& folder, const char* name);
 
 }  // namespace Platform

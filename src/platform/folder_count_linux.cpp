@@ -7,15 +7,27 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "folder_count.h"
-#include "platform/dirent_linux.h"
+#include "platform/folder_handle_linux.h"
 
 namespace Platform {
 namespace {
 
-// A large buffer takes a big folder in a few system calls; it is kept for the next count.
+// The record getdents64 fills in; glibc does not declare it. The fields keep the kernel's names.
+// NOLINTBEGIN(readability-identifier-naming)
+struct LinuxDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[];
+};
+// NOLINTEND(readability-identifier-naming)
+
+// A large buffer takes a big folder in a few system calls; it is kept for the thread's next listing.
 constexpr size_t BufferSize = 1 << 20;
 
 char* Buffer() {
@@ -23,27 +35,54 @@ char* Buffer() {
   return buffer.get();
 }
 
+EntryKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::File;
+  if (S_ISDIR(mode)) return EntryKind::Folder;
+  if (S_ISLNK(mode)) return EntryKind::Link;
+  return EntryKind::Other;
+}
+
+std::chrono::system_clock::time_point TimeOf(const timespec& t) {
+  return std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
+      std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec)));
+}
+
 }  // namespace
 
-std::optional<FolderCount> CountOpenFolder(int dirFd, const std::function<void(std::string_view)>& counted) {
-  if (::lseek(dirFd, 0, SEEK_SET) != 0) return std::nullopt;
+bool ReadEntries(const OpenFolder& folder, EntrySink sink, void* context) {
+  const int fd = FolderHandle::of(folder);
+  if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0) return false;
   char* buffer = Buffer();
-  FolderCount result;
   for (;;) {
-    const long got = ::syscall(SYS_getdents64, dirFd, buffer, BufferSize);
-    if (got < 0) return std::nullopt;
-    if (got == 0) break;
+    const long got = ::syscall(SYS_getdents64, fd, buffer, BufferSize);
+    if (got < 0) return false;
+    if (got == 0) return true;
     for (long offset = 0; offset < got;) {
       const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
       offset += entry->d_reclen;
-      if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
-      if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) result.links = true;
-      if (!EntryIs(dirFd, entry->d_name, entry->d_type, DT_REG)) continue;
-      ++result.files;
-      if (counted) counted(entry->d_name);
+      if (entry->d_name[0] == '.') continue;  // hidden entries, "." and ".."
+      FolderEntry seen{std::string_view(entry->d_name), EntryKind::Other, false};
+      switch (entry->d_type) {
+        case DT_REG:
+          seen.kind = EntryKind::File;
+          break;
+        case DT_DIR:
+          seen.kind = EntryKind::Folder;
+          break;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+          // Links count as what they lead to, and some file systems give no type at all: only then a lookup.
+          seen.looked = true;
+          struct stat st {};
+          seen.kind = ::fstatat(fd, entry->d_name, &st, 0) == 0 ? KindOfMode(st.st_mode) : EntryKind::Missing;
+          break;
+        }
+        default:
+          break;
+      }
+      if (!sink(context, seen)) return false;
     }
   }
-  return result;
 }
 
 std::optional<FolderIdentity> IdentityOf(const QString& folder) {
@@ -55,35 +94,41 @@ std::optional<FolderIdentity> IdentityOf(const QString& folder) {
 
 OpenFolder::OpenFolder(const QString& folder) {
   if (folder.isEmpty() || folder.contains(QChar(0))) return;
-  fd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  handle_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 OpenFolder::~OpenFolder() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(handle_);
 }
 
 std::optional<FolderIdentity> OpenFolder::identity() const {
-  struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return std::nullopt;
-  return FolderIdentity{st.st_dev, st.st_ino};
+  const std::optional<FolderStamp> now = stamp();
+  if (!now) return std::nullopt;
+  return now->identity;
 }
 
-EntryKind EntryKindAt(int dirFd, const char* name) {
+std::optional<FolderStamp> OpenFolder::stamp() const {
   struct stat st {};
-  if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+  if (handle_ < 0 || ::fstat(handle_, &st) != 0) return std::nullopt;
+  return FolderStamp{{st.st_dev, st.st_ino}, TimeOf(st.st_mtim), TimeOf(st.st_ctim)};
+}
+
+EntryKind EntryKindAt(const OpenFolder& folder, const char* name) {
+  struct stat st {};
+  if (::fstatat(FolderHandle::of(folder), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
     return errno == ENOENT ? EntryKind::Missing : EntryKind::Unknown;
-  if (S_ISREG(st.st_mode)) return EntryKind::File;
-  if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
-  if (S_ISLNK(st.st_mode)) return EntryKind::Link;
-  return EntryKind::Other;
+  return KindOfMode(st.st_mode);
 }
 
 std::optional<qint64> CountFolderFiles(const QString& folder) {
   const OpenFolder open(folder);
-  if (open.fd() < 0) return std::nullopt;
-  const std::optional<FolderCount> counted = CountOpenFolder(open.fd());
-  if (!counted) return std::nullopt;
-  return counted->files;
+  qint64 files = 0;
+  if (!ReadEntries(open, [&](const FolderEntry& entry) {
+        files += entry.kind == EntryKind::File;
+        return true;
+      }))
+    return std::nullopt;
+  return files;
 }
 
 }  // namespace Platform

@@ -7,6 +7,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/folder_count.h"
+
 namespace Platform {
 
 // Names packed one after another in the file system's encoding: a big folder costs a few bytes per name, not an
@@ -24,15 +26,14 @@ class NameList {
   QList<qsizetype> ends_;
 };
 
-enum class EntryKind {
-  File,    // regular files and links to them
-  Folder,  // folders and links to them
-};
+// The order of the folder lists: by name without regard to case, as QString compares, names equal that way in a
+// fixed order by their bytes.
+bool NameLess(QByteArrayView a, QByteArrayView b);
 
-// The non-hidden entries of one kind directly in folder, as the folder lists show them: sorted by name without
-// regard to case, handed over in lists of at most batchRows names once the whole folder is read. stop() is asked
-// between reads and batches; once it says yes, nothing more is read or handed over. False when the folder cannot
-// be read or the listing was stopped.
+// The non-hidden entries of one kind (File or Folder, links counting as what they lead to) directly in folder, as the
+// folder lists show them: sorted by name without regard to case, handed over in lists of at most batchRows names once
+// the whole folder is read. stop() is asked between reads and batches; once it says yes, nothing more is read or handed
+// over. False when the folder cannot be read or the listing was stopped.
 bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
                 const std::function<void(NameList)>& batch);
 

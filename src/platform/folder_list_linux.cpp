@@ -1,18 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 #include "folder_list.h"
-#include "platform/dirent_linux.h"
+#include "platform/file_name.h"
 
 namespace Platform {
 
@@ -30,80 +22,50 @@ void NameList::append(QByteArrayView name) {
 
 namespace {
 
-constexpr size_t BufferSize = 256 * 1024;
-
-// A name to sort, and whether it is plain ASCII, as nearly every name is.
-struct SortKey {
-  const char* data;
-  quint32 size;  // a name is at most 255 bytes
-  bool ascii;
-};
-
-bool IsAscii(QByteArrayView name) {
-  return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // ASCII's case folding, which is QChar's for those characters: only A to Z change.
-constexpr unsigned char Folded(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c); }
-
-// QString's comparison without regard to case, as QDir::Name | QDir::IgnoreCase sorts; names equal that way keep
-// a fixed order by their bytes. Plain ASCII is compared without decoding.
-bool NameLess(const SortKey& a, const SortKey& b) {
-  const QByteArrayView rawA(a.data, a.size), rawB(b.data, b.size);
-  int order = 0;
-  if (a.ascii && b.ascii) {
-    const quint32 common = std::min(a.size, b.size);
-    for (quint32 i = 0; i < common && order == 0; ++i) order = Folded(a.data[i]) - Folded(b.data[i]);
-    if (order == 0) order = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
-  } else {
-    order = QFile::decodeName(rawA.toByteArray()).compare(QFile::decodeName(rawB.toByteArray()), Qt::CaseInsensitive);
-  }
-  if (order != 0) return order < 0;
-  return rawA.compare(rawB) < 0;
-}
+constexpr int Folded(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c); }
 
 }  // namespace
 
+bool NameLess(QByteArrayView a, QByteArrayView b) {
+  // Plain ASCII, as nearly every name is, is compared without decoding: up to the first other byte it orders as
+  // QString's comparison does.
+  int order = 0;
+  const qsizetype common = std::min(a.size(), b.size());
+  qsizetype i = 0;
+  for (; i < common && order == 0; ++i) {
+    if (static_cast<unsigned char>(a[i]) >= 0x80 || static_cast<unsigned char>(b[i]) >= 0x80) break;
+    order = Folded(a[i]) - Folded(b[i]);
+  }
+  if (order == 0 && i < common) {
+    order = DecodeName(a).compare(DecodeName(b), Qt::CaseInsensitive);
+  } else if (order == 0) {
+    order = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+  }
+  if (order != 0) return order < 0;
+  return a.compare(b) < 0;
+}
+
 bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
                 const std::function<void(NameList)>& batch) {
-  if (folder.isEmpty() || folder.contains(QChar(0)) || batchRows < 1) return false;
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const std::unique_ptr<char[]> buffer(new char[BufferSize]);
+  if (batchRows < 1 || stop()) return false;
+  const OpenFolder open(folder);
   NameList found;
-  bool complete = true;
-  for (;;) {
-    if (stop()) {
-      complete = false;
-      break;
-    }
-    const long got = ::syscall(SYS_getdents64, fd, buffer.get(), BufferSize);
-    if (got <= 0) {
-      complete = got == 0;
-      break;
-    }
-    for (long offset = 0; offset < got;) {
-      const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.get() + offset);
-      offset += entry->d_reclen;
-      if (entry->d_name[0] == '.') continue;  // hidden entries, "." and ".."
-      if (EntryIs(fd, entry->d_name, entry->d_type, kind == EntryKind::File ? DT_REG : DT_DIR))
-        found.append(QByteArrayView(entry->d_name, qsizetype(::strlen(entry->d_name))));
-    }
-  }
-  ::close(fd);
+  qsizetype seen = 0;
+  const bool complete = ReadEntries(open, [&](const FolderEntry& entry) {
+    if (entry.kind == kind) found.append(QByteArrayView(entry.name.data(), qsizetype(entry.name.size())));
+    return ++seen % 4096 != 0 || !stop();
+  });
   if (!complete) return false;
 
-  std::vector<SortKey> order(found.size());
-  for (qsizetype i = 0; i < found.size(); ++i) {
-    const QByteArrayView name = found.raw(i);
-    order[i] = {name.data(), quint32(name.size()), IsAscii(name)};
-  }
+  std::vector<QByteArrayView> order(found.size());
+  for (qsizetype i = 0; i < found.size(); ++i) order[i] = found.raw(i);
   std::sort(order.begin(), order.end(), NameLess);
   for (qsizetype start = 0; start < found.size(); start += batchRows) {
     if (stop()) return false;
     NameList part;
     const qsizetype end = std::min(found.size(), start + batchRows);
-    for (qsizetype i = start; i < end; ++i) part.append(QByteArrayView(order[i].data, order[i].size));
+    for (qsizetype i = start; i < end; ++i) part.append(order[i]);
     batch(std::move(part));
   }
   return true;

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "platform/folder_count.h"
+
 namespace Platform {
 
 struct Volume {
@@ -16,5 +18,8 @@ QList<Volume> MountedVolumes();
 // The same from the mount table alone, without labels and without asking any file system: never waits, but may
 // hold a few mounts that MountedVolumes() leaves out (empty pseudo file systems, files bound into place).
 QList<Volume> ListedVolumes();
+// The kind of file system the open folder lies on, as the mount table names it ("ext4", "nfs4", "fuse.rclone");
+// empty when the table does not say. Reads the table only: never waits on a share.
+QByteArray VolumeKindOf(const OpenFolder& folder);
 
 }  // namespace Platform

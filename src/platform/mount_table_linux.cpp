@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mount_table_linux.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+
+#include "platform/folder_handle_linux.h"
 
 namespace Platform {
 namespace {
@@ -61,6 +66,20 @@ QList<Volume> MountedVolumes() {
 QList<Volume> ListedVolumes() {
   QFile table(QStringLiteral("/proc/self/mountinfo"));
   return table.open(QIODevice::ReadOnly) ? VolumesInMountInfo(table.readAll()) : QList<Volume>();
+}
+
+QByteArray VolumeKindOf(const OpenFolder& folder) {
+  struct stat st {};
+  if (::fstat(FolderHandle::of(folder), &st) != 0) return {};
+  QFile table(QStringLiteral("/proc/self/mountinfo"));
+  if (!table.open(QIODevice::ReadOnly)) return {};
+  const QByteArray device = QByteArray::number(major(st.st_dev)) + ':' + QByteArray::number(minor(st.st_dev));
+  for (const QByteArray& line : table.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.split(' ');
+    const qsizetype dash = fields.indexOf("-");
+    if (fields.size() > 2 && fields.at(2) == device && dash > 0 && dash + 1 < fields.size()) return fields.at(dash + 1);
+  }
+  return {};
 }
 
 QList<Volume> VolumesInMountInfo(const QByteArray& table) {

@@ -13,14 +13,24 @@
 namespace Watch {
 
 enum class Source {
-  Kept,     // nothing changed: the last count holds and nothing was read
-  Notices,  // the last count with the entries the notices name looked up one by one
-  Disk,     // the folder read from the disk in full
+  Kept,        // nothing changed: the last count holds and nothing was read
+  Attributes,  // kept: a share's folder attributes are as the last full count saw them; one lookup, no listing
+  Notices,     // the last count with the entries the notices name looked up one by one
+  Disk,        // the folder read from the disk in full
 };
 
 // However quiet the notices, a full count checks them this often: a change they missed (a snapshot rolled back
 // under the folder, a file system whose notices are incomplete) is heard at most this late.
 inline constexpr std::chrono::minutes VerifyEvery{10};
+
+// A change in the same tick of the folder's times as the last full count leaves them as they were: unchanged times
+// vouch for the count only when it began this long after the folder's last modification. FAT keeps times in steps
+// of 2 s, some servers in whole seconds; the third second allows for the server's clock, which sets a share's
+// times, running behind ours. After a change this costs full counts for at most that long.
+inline constexpr std::chrono::seconds RacyMargin{3};
+
+// False for the kinds of volume (as the mount table names them) known to make their folders' times up.
+bool KeepsFolderTimes(std::string_view volumeKind);
 
 // Everything a check knows before it decides.
 struct CheckState {
@@ -33,9 +43,17 @@ struct CheckState {
   bool verifyDue = false;     // the last full count is VerifyEvery old
   bool tooManyNames = false;  // the notices touch more names than MaxLookups
   Platform::Change change = Platform::Change::None;
+  // Where no notices come (a share), the folder's attributes stand in for them.
+  bool stampFresh = false;  // read from the folder opened for this check, not from a cache by its name
+  bool stampSame = false;   // identity, modification and change time as at the last full count
+  std::chrono::nanoseconds countedAfterModified{};  // from the folder's last modification to the last count's start
+  std::string_view volumeKind;
+  bool timesMissedAChange = false;  // a full count found a change the attributes did not show: never again trusted
 };
 
 Source ChooseSource(const CheckState& state);
+// Whether a share's attributes alone would keep the count, the verifying count aside.
+bool AttributesVouch(const CheckState& state);
 
 // Touched names beyond this are cheaper to list with the rest of the folder than to look up one by one.
 std::size_t MaxLookups(qint64 lastCount);

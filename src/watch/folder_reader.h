@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <optional>
@@ -19,8 +20,9 @@ struct Reading {
 };
 
 // Counts one folder, check after check. Where the change notices can vouch for the folder, a check keeps the
-// last count, or applies to it the names the notices touched; everywhere else, and at least every
-// `verifyEvery`, it reads the folder in full. Not thread-safe: one thread uses it at a time.
+// last count, or applies to it the names the notices touched; on a share, the folder's attributes unchanged keep
+// it; everywhere else, and at least every `verifyEvery`, it reads the folder in full. Not thread-safe: one thread uses
+// it at a time.
 class FolderReader {
  public:
   explicit FolderReader(std::chrono::steady_clock::duration verifyEvery = VerifyEvery) : verifyEvery_(verifyEvery) {}
@@ -32,9 +34,11 @@ class FolderReader {
   std::size_t namesBytes() const { return names_.bytes(); }
 
  private:
-  Reading countFolder(const Platform::OpenFolder& open);
+  // attributesVouched: the share's attributes alone would have kept the count. watchHolds: no notice was lost
+  // and the watch did not end, so it stays if this is still the folder it watches.
+  Reading countFolder(const Platform::OpenFolder& open, bool attributesVouched, bool watchHolds);
   // The last count with the touched names looked up in the open folder; nothing when only a full count can tell.
-  std::optional<qint64> applyNotices(int dirFd, const std::vector<std::string>& touched);
+  std::optional<qint64> applyNotices(const Platform::OpenFolder& open, const std::vector<std::string>& touched);
 
   std::chrono::steady_clock::duration verifyEvery_;
   std::chrono::steady_clock::time_point lastFullCount_;
@@ -45,8 +49,11 @@ class FolderReader {
   bool local_ = false;
   bool exactNames_ = false;
   Platform::FolderIdentity identity_;  // of the folder counted last
-  Platform::ChangeNotices notices_;    // one watch on that folder
-  NameSet names_;                      // the files it counted, while exactNames_
+  Platform::FolderStamp stamp_;        // its attributes, read before the listing
+  std::chrono::system_clock::time_point countBegan_;
+  QByteArray volumeKind_;            // of a share
+  Platform::ChangeNotices notices_;  // one watch on that folder
+  NameSet names_;                    // the files it counted, while exactNames_
 };
 
 }  // namespace Watch

@@ -22,7 +22,11 @@ quint64 NameHash(std::string_view name) {
 }
 
 void NameSet::clear(std::size_t expected) {
-  std::vector<quint64>(SlotsFor(expected), 0).swap(slots_);  // gives back what a larger folder took
+  if (slots_.size() == SlotsFor(expected)) {
+    std::fill(slots_.begin(), slots_.end(), 0);  // the same folder again: no fresh pages to fault in
+  } else {
+    std::vector<quint64>(SlotsFor(expected), 0).swap(slots_);  // gives back what a larger folder took
+  }
   size_ = 0;
 }
 
@@ -51,12 +55,31 @@ bool NameSet::insert(quint64 hash) {
   return true;
 }
 
-void NameSet::insertAll(const quint64* hashes, std::size_t count) {
-  if (slots_.empty()) resize(SlotsFor(count));
-  while ((size_ + count) * 4 > slots_.size() * 3) resize(slots_.size() * 2);
+void NameSet::assign(std::vector<quint64>& hashes) {
+  clear(hashes.size());
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = 0; i < count; ++i) __builtin_prefetch(&slots_[Key(hashes[i]) & mask], 1);
-  for (std::size_t i = 0; i < count; ++i) insert(hashes[i]);
+  const int slotBits = std::countr_zero(slots_.size());
+  const int regionBits = std::min(slotBits, 11);  // 2,048 regions: their fill points fit the cache
+  const auto region = [&](quint64 key) { return std::size_t((key & mask) >> (slotBits - regionBits)); };
+  std::vector<std::size_t> end(std::size_t(1) << regionBits, 0);
+  for (quint64& hash : hashes) ++end[region(hash = Key(hash))];
+  for (std::size_t r = 1; r < end.size(); ++r) end[r] += end[r - 1];
+  std::vector<std::size_t> next(end.size(), 0);
+  for (std::size_t r = 1; r < end.size(); ++r) next[r] = end[r - 1];
+  // In place, as an American flag sort: each hash is swapped into its region's next place.
+  for (std::size_t r = 0; r < end.size(); ++r) {
+    while (next[r] < end[r]) {
+      quint64 key = hashes[next[r]];
+      for (std::size_t home = region(key); home != r; home = region(key)) std::swap(key, hashes[next[home]++]);
+      hashes[next[r]++] = key;
+    }
+  }
+  for (const quint64 key : hashes) {
+    const std::size_t i = find(key);
+    if (slots_[i] == key) continue;
+    slots_[i] = key;
+    ++size_;
+  }
 }
 
 bool NameSet::contains(quint64 hash) const {

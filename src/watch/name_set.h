@@ -19,8 +19,9 @@ class NameSet {
   void clear(std::size_t expected);
   // False when the hash was there already.
   bool insert(quint64 hash);
-  // Inserts many, their slots fetched ahead: in a large set nearly every insert misses the cache.
-  void insertAll(const quint64* hashes, std::size_t count);
+  // Holds these hashes and no others, sized for them once. Reorders them: they go in by the region of the table
+  // they land in, so that a large set is filled one cached region after another.
+  void assign(std::vector<quint64>& hashes);
   // False when the hash was not there.
   bool erase(quint64 hash);
   bool contains(quint64 hash) const;

@@ -11,13 +11,14 @@
 #include "support/files.h"
 
 // A FUSE share whose listings, or with lookups its lookups below the root, wait until the gate file exists;
-// released and unmounted however the test ends.
+// released and unmounted however the test ends. With a backing folder it serves that instead, as a server would.
 class SlowShare {
  public:
-  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false)
+  SlowShare(const QString& mountPoint, const QString& gate, bool lookups = false, const QString& backing = {})
       : mountPoint_(mountPoint), gate_(gate) {
     QStringList arguments{QStringLiteral(FOLDWARN_SLOW_FS), mountPoint, gate};
     if (lookups) arguments << QStringLiteral("--lookups");
+    if (!backing.isEmpty()) arguments << QStringLiteral("--through") << backing << QStringLiteral("2");  // FAT's tick
     process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   }
   SlowShare(const SlowShare&) = delete;
@@ -34,7 +35,7 @@ class SlowShare {
         [this] {
           struct stat inside {
           }, parent{};
-          return process_.state() == QProcess::Running &&
+          return process_.state() != QProcess::NotRunning &&
                  ::stat(QFile::encodeName(mountPoint_).constData(), &inside) == 0 &&
                  ::stat(QFile::encodeName(mountPoint_ + QStringLiteral("/..")).constData(), &parent) == 0 &&
                  inside.st_dev != parent.st_dev;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/change_notices.h"
+#include "platform/change_notices_linux.h"
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>

@@ -12,10 +12,18 @@ using Watch::NameVerdict;
 using Watch::Source;
 
 // A folder counted on a local file system, watched, its names kept, with nothing changed since: the one state
-// that reads nothing.
+// that reads nothing. Its attributes, read from the opened folder, are as a full count long after its last change
+// saw them.
 CheckState Still() {
   CheckState s;
-  s.counted = s.local = s.watching = s.sameFolder = s.exactNames = true;
+  s.counted = s.local = s.watching = s.sameFolder = s.exactNames = s.stampFresh = s.stampSame = true;
+  s.countedAfterModified = std::chrono::minutes(1);
+  return s;
+}
+
+// The same on a share: no notices.
+CheckState& Share(CheckState& s) {
+  s.local = false;
   return s;
 }
 
@@ -34,7 +42,7 @@ TEST(CountDecision, HowACheckAnswers) {
       {"FolderReplacedOrMountedOver", [](CheckState& s) { s.sameFolder = false; }, Source::Disk},
       {"WatchLimitReached", [](CheckState& s) { s.watching = false; }, Source::Disk},
       {"LastCountSawLinks", [](CheckState& s) { s.links = true; }, Source::Disk},
-      {"NetworkFuseOrUnknownFileSystem", [](CheckState& s) { s.local = false; }, Source::Disk},
+      {"NetworkFuseOrUnknownFileSystem", [](CheckState& s) { s.local = false; }, Source::Attributes},
       {"FirstCount", [](CheckState& s) { s.counted = false; }, Source::Disk},
       {"VerifyingCountDueOnAStillFolder", [](CheckState& s) { s.verifyDue = true; }, Source::Disk},
       {"BurstOfNames",
@@ -50,6 +58,13 @@ TEST(CountDecision, HowACheckAnswers) {
        },
        Source::Disk},
       {"NamesUnknownButStill", [](CheckState& s) { s.exactNames = false; }, Source::Kept},
+      {"ShareAttributesNotFromTheOpenedFolder", [](CheckState& s) { Share(s).stampFresh = false; }, Source::Disk},
+      {"ShareChangedInTheTickOfTheLastCount",
+       [](CheckState& s) { Share(s).countedAfterModified = Watch::RacyMargin - std::chrono::milliseconds(1); },
+       Source::Disk},
+      {"ShareOnAVolumeThatMakesTimesUp", [](CheckState& s) { Share(s).volumeKind = "fuse.rclone"; }, Source::Disk},
+      {"ShareWhoseTimesMissedAChange", [](CheckState& s) { Share(s).timesMissedAChange = true; }, Source::Disk},
+      {"ShareVerifyingCountDue", [](CheckState& s) { Share(s).verifyDue = true; }, Source::Disk},
   };
   for (const Row& row : rows) {
     CheckState state = Still();

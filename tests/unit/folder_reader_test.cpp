@@ -9,6 +9,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,15 +22,13 @@
 #include "platform/folder_count.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
+#include "support/slow_share.h"
 
 namespace {
 
 using Watch::Source;
 
-bool OnLocalFileSystem(const QString& path) {
-  const Platform::OpenFolder open(path);
-  return Platform::OnLocalFileSystem(open.fd());
-}
+bool OnLocalFileSystem(const QString& path) { return Platform::OnLocalFileSystem(Platform::OpenFolder(path)); }
 
 // The count as a plain listing gives it: regular files, links to them, no dot names.
 qint64 PlainCount(const QString& folder) { return QDir(folder).entryList(QDir::Files).size(); }
@@ -118,6 +117,35 @@ TEST(FolderReader, AnotherFolderStartsAfresh) {
   EXPECT_EQ(other.count, 0);
   EXPECT_EQ(other.source, Source::Disk);
   EXPECT_EQ(reader.check(u"/no/such/folder"_qs).count, std::nullopt);
+}
+
+// A share whose server keeps times in steps of 2 s, as FAT does: changes inside the tick of the last count and
+// after it, each check as a plain listing; a share standing still is not listed again.
+TEST(FolderReader, ShareGivesWhatAPlainListingGives) {
+  QTemporaryDir root;
+  const QString backing = root.filePath(u"backing"_qs), share = root.filePath(u"share"_qs);
+  ASSERT_TRUE(QDir().mkpath(backing) && QDir().mkpath(share));
+  for (const char* name : {"a", "b"}) Touch(backing + '/' + name);
+  SlowShare server(share, root.filePath(u"gate"_qs), false, backing);
+  if (!server.mounted()) GTEST_SKIP() << "no FUSE here";
+  Watch::FolderReader reader;
+  const auto check = [&](const char* after) {
+    const Watch::Reading reading = reader.check(share);
+    EXPECT_EQ(reading.count, PlainCount(share)) << after;
+    return reading.source;
+  };
+  // Just past a tick's start, so that two quick changes share one tick.
+  ASSERT_TRUE(QTest::qWaitFor([] { return QDateTime::currentMSecsSinceEpoch() % 2000 < 100; }, 3000));
+  Touch(backing + u"/c"_qs);
+  check("a file added");
+  Touch(backing + u"/d"_qs);
+  check("a file added in the tick of the last count: the folder's times as it saw them");
+  QFile::remove(backing + u"/a"_qs);
+  QThread::msleep(3500);
+  check("a file removed");
+  EXPECT_EQ(check("nothing"), Source::Attributes);
+  Touch(backing + u"/e"_qs);
+  EXPECT_EQ(check("a file added after the tick"), Source::Disk);
 }
 
 // A real tmpfs, as a drop folder on a fast disk is: the notices vouch for it.
