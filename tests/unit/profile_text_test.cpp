@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/profile_text.h"
+#include "commands/profile_text.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ProfileRead, FindsValue) {
-  EXPECT_EQ(Platform::ProfileValue(GetParam().file, GetParam().section, GetParam().key), GetParam().expected);
+  EXPECT_EQ(Commands::ProfileValue(GetParam().file, GetParam().section, GetParam().key), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,10 +69,10 @@ class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(ProfileWrite, KeepsEveryOtherByte) {
   const std::optional<QByteArray> after =
-      Platform::WithProfileValue(GetParam().before, "S", GetParam().key, QString::fromUtf8(GetParam().value));
+      Commands::WithProfileValue(GetParam().before, "S", GetParam().key, QString::fromUtf8(GetParam().value));
   ASSERT_TRUE(after);
   EXPECT_EQ(*after, GetParam().after);
-  EXPECT_EQ(Platform::ProfileValue(*after, "S", GetParam().key), QString::fromUtf8(GetParam().value).trimmed());
+  EXPECT_EQ(Commands::ProfileValue(*after, "S", GetParam().key), QString::fromUtf8(GetParam().value).trimmed());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -18,7 +18,7 @@
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "platform/instance.h"
-#include "platform/private_profile.h"
+#include "commands/private_profile.h"
 #include "sound/sound.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
@@ -130,7 +130,7 @@ TEST_F(Startup, WatchedFolder) {
     // A folder that cannot be read has no count yet: the first one it gives will be the base.
     EXPECT_EQ(form->state().LastFileCount, c.readable ? QDir(c.shown).entryList(QDir::Files).size() : -1) << c.name;
     form->close();
-    EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
+    EXPECT_EQ(Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
   }
 }
 
