@@ -48,10 +48,13 @@ TEST_F(ProfileFile, RoundTripsValues) {
   EXPECT_EQ(contents().count("LetzterPfad"), 1);
 }
 
+// Written in one step, as if one after the other.
 TEST_F(ProfileFile, KeysAppearInTheOrderFirstWritten) {
-  for (const char* key : {"LetzterPfad", "Zeit", "addSound", "removeSound"})
-    ASSERT_TRUE(Commands::WriteProfileString("Divuvadi Foldwarn", key, "x", path));
-  EXPECT_EQ(contents(), "[Divuvadi Foldwarn]\nLetzterPfad=x\nZeit=x\naddSound=x\nremoveSound=x\n");
+  write("[Divuvadi Foldwarn]\nZeit=1");
+  QList<Commands::ProfileEntry> entries;
+  for (const char* key : {"LetzterPfad", "Zeit", "addSound", "removeSound"}) entries.append({key, u"x"_s});
+  ASSERT_EQ(Commands::WriteProfileStrings("Divuvadi Foldwarn", entries, path).state, Platform::WriteState::Done);
+  EXPECT_EQ(contents(), "[Divuvadi Foldwarn]\nZeit=x\nLetzterPfad=x\naddSound=x\nremoveSound=x\n");
 }
 
 TEST_F(ProfileFile, MissingFileReadsNothingAndIsCreatedOnWrite) {
