@@ -47,7 +47,7 @@ void BM_StartupToShown(benchmark::State& state) {
     if (!form || !form->isVisible()) state.SkipWithError("the main window was not shown");
     if (form) benchmark::DoNotOptimize(form->Timer1->isActive());
   }
-  rusage usage {};
+  rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
   state.counters["peak_rss_MB"] = double(usage.ru_maxrss) / 1024;
   form.reset();

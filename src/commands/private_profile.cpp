@@ -44,10 +44,14 @@ Platform::WriteResult WriteProfileStrings(const QString& section, const QList<Pr
   if (end.problem.state != Platform::WriteState::Done) return end.problem;
   QByteArray text;
   if (end.exists) {
-    const int error = Platform::ReadFileInPieces(end.file, MaxProfileSize, [&](QByteArrayView piece) {
-      text.append(piece);
-      return true;
-    });
+    // The text of the file that will be replaced, not of a link put in its place since the look.
+    const int error = Platform::ReadFileInPieces(
+        end.file, MaxProfileSize,
+        [&](QByteArrayView piece) {
+          text.append(piece);
+          return true;
+        },
+        false);
     if (error != 0) return {Platform::WriteState::Failed, error};  // never replace a file we could not read whole
   }
   const std::optional<QByteArray> edited = WithProfileValues(text, section, entries);

@@ -139,7 +139,18 @@ std::optional<QByteArray> WithProfileValues(QByteArrayView text, const QString& 
   };
   QList<Edit> edits;
   QList<QByteArray> keyBytes;
+  QList<ProfileEntry> unique;
   for (const ProfileEntry& entry : entries) {
+    // A key given twice: the later value wins, as it would written one after the other.
+    const auto same = std::find_if(unique.begin(), unique.end(), [&](const ProfileEntry& e) {
+      return e.key.compare(entry.key, Qt::CaseInsensitive) == 0;
+    });
+    if (same != unique.end())
+      same->value = entry.value;
+    else
+      unique.append(entry);
+  }
+  for (const ProfileEntry& entry : unique) {
     const std::optional<QByteArray> key = NameBytes(entry.key);
     const std::optional<QByteArray> value = ValueBytes(entry.value);
     if (!key || !value || key->contains('=') || key->startsWith(';') || key->startsWith('[')) return std::nullopt;
@@ -165,8 +176,8 @@ std::optional<QByteArray> WithProfileValues(QByteArrayView text, const QString& 
     lastLineUnended = line.next == line.end;
     if (parsed.kind != LineKind::Key) return true;
     const QString name = Platform::DecodeName(parsed.name);
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-      if (edits[i].begin >= 0 || name.compare(entries[i].key, Qt::CaseInsensitive) != 0) continue;
+    for (qsizetype i = 0; i < unique.size(); ++i) {
+      if (edits[i].begin >= 0 || name.compare(unique[i].key, Qt::CaseInsensitive) != 0) continue;
       edits[i].begin = line.begin + parsed.valueBegin;
       edits[i].end = line.end;
     }
@@ -178,7 +189,8 @@ std::optional<QByteArray> WithProfileValues(QByteArrayView text, const QString& 
   for (qsizetype i = 0; i < edits.size(); ++i)
     if (edits[i].begin < 0) added += keyBytes[i] + '=' + edits[i].bytes + eol;
   edits.removeIf([](const Edit& e) { return e.begin < 0; });
-  if (haveSection && !added.isEmpty()) edits.append({insertAt, insertAt, (lastLineUnended ? eol : QByteArray()) + added});
+  if (haveSection && !added.isEmpty())
+    edits.append({insertAt, insertAt, (lastLineUnended ? eol : QByteArray()) + added});
   std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
 
   qsizetype size = text.size() + sectionBytes->size() + added.size() + 8;

@@ -90,8 +90,8 @@ bool WriteSettings(const QString& file, const Settings& settings) {
     result = WriteProfileStrings(SettingsSectionName, entries, target);
   });
   if (result.state == Platform::WriteState::Done) return true;
-  const QString reason = result.state == Platform::WriteState::Foreign ? u"it belongs to another user"_s
-                                                                       : qt_error_string(result.error);
+  const QString reason =
+      result.state == Platform::WriteState::Foreign ? u"it belongs to another user"_s : qt_error_string(result.error);
   // A file too large to use was named at start.
   if (result.error != EFBIG)
     std::fprintf(stderr, "foldwarn: the settings were not saved to %s: %s\n", Printable(target).constData(),

@@ -29,8 +29,10 @@ struct ChainEnd {
 ChainEnd OwnChainEnd(const QString& file);
 
 // Reads a file piece by piece, each handed to take until it returns false, so that a large file need never be
-// held whole. 0, or the system's error number; EFBIG, with nothing read, for a file larger than maxSize.
-int ReadFileInPieces(const QString& file, qint64 maxSize, const std::function<bool(QByteArrayView)>& take);
+// held whole. 0, or the system's error number; EFBIG, with nothing read, for a file larger than maxSize. Without
+// followLinks a link there now is refused (ELOOP).
+int ReadFileInPieces(const QString& file, qint64 maxSize, const std::function<bool(QByteArrayView)>& take,
+                     bool followLinks = true);
 
 // Makes data the file's whole contents. Normally through a temporary file "<file>.tmp-<pid>-<13 characters>"
 // beside it, renamed over it, which takes the old file's owner, mode and extended attributes. Where a new file

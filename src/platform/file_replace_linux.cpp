@@ -202,11 +202,12 @@ Attempt ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, const
 
 }  // namespace
 
-int ReadFileInPieces(const QString& file, qint64 maxSize, const std::function<bool(QByteArrayView)>& take) {
+int ReadFileInPieces(const QString& file, qint64 maxSize, const std::function<bool(QByteArrayView)>& take,
+                     bool followLinks) {
   const std::optional<QByteArray> path = EncodeName(file);
   if (!path) return EINVAL;
   // O_NONBLOCK: a FIFO in the file's place must not wait for a writer.
-  const int fd = ::open(path->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(path->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
   if (fd < 0) return errno;
   struct stat st {};
   int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : st.st_size > maxSize ? EFBIG : 0;

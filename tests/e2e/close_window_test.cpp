@@ -16,8 +16,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/instance.h"
 #include "commands/private_profile.h"
+#include "platform/instance.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;

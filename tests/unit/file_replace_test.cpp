@@ -15,9 +15,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/paths.h"
 #include "commands/private_profile.h"
 #include "commands/settings.h"
+#include "platform/paths.h"
 #include "support/qt_printers.h"
 #include "support/unprivileged.h"
 
@@ -316,8 +316,7 @@ TEST(FileReplace, SaveEndedAtAnyCallLeavesOldOrNewLines) {
         if (!realNamesBefore.contains(name)) Age(QFileInfo(real).dir().filePath(name), 10 * 60);
       QList<Commands::ProfileEntry> entries;
       for (const Setting& s : settings) entries.append({s.key, c.longer ? s.longValue : s.shortValue});
-      EXPECT_EQ(Commands::WriteProfileStrings(u"Divuvadi Foldwarn"_s, entries, file).state,
-                Platform::WriteState::Done);
+      EXPECT_EQ(Commands::WriteProfileStrings(u"Divuvadi Foldwarn"_s, entries, file).state, Platform::WriteState::Done);
       // Where an in-place save of a shorter text ended before the cut, its padding stays as blank lines.
       QByteArray after = Contents(real);
       while (after.endsWith("\n\n")) after.chop(1);
