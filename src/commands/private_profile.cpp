@@ -10,8 +10,15 @@ namespace Commands {
 ProfileRead ReadProfileStrings(const QString& section, const QStringList& keys, const QString& file) {
   ProfileReader reader(section, keys);
   QByteArray carry;  // a line that goes on in the next piece
+  bool started = false;
   const int error = Platform::ReadFileInPieces(file, MaxProfileSize, [&](QByteArrayView piece) {
     for (qsizetype pos = 0; pos < piece.size();) {
+      // An empty line changes nothing past the first (ProfileReader).
+      if (started && carry.isEmpty() && piece[pos] == '\n') {
+        ++pos;
+        continue;
+      }
+      started = true;
       const qsizetype nl = piece.indexOf('\n', pos);
       if (nl < 0) {
         carry.append(piece.sliced(pos));

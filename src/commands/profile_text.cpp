@@ -50,6 +50,11 @@ ParsedLine ParseLine(QByteArrayView text) {
 template <typename Visit>
 void ForEachLine(QByteArrayView text, qsizetype from, Visit&& visit) {
   for (qsizetype pos = from; pos < text.size();) {
+    // An empty line changes nothing past the first: a file of millions of them is crossed at memory speed.
+    if (text[pos] == '\n' && pos != from) {
+      ++pos;
+      continue;
+    }
     const qsizetype nl = text.indexOf('\n', pos);
     Line line{pos, text.size(), text.size()};
     if (nl >= 0) line = {pos, (nl > pos && text[nl - 1] == '\r') ? nl - 1 : nl, nl + 1};
