@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Under a Wayland session Qt needs its Wayland plugin; without it, it falls back to Xwayland or aborts.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# On purge: what an older version left in the program folder.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postrm)
 # 0755 folders whatever the umask of the one who builds.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -15,7 +15,7 @@ namespace Commands {
 Places ChoosePlaces(const PlaceFacts& facts) {
   Places places;
   places.programFolder = facts.programFolder;
-  if (facts.programSettingsWritable) {
+  if (!facts.installed && facts.programSettingsWritable) {
     places.mode = RunMode::Portable;
     places.settingsRead = places.settingsWrite = facts.programSettings;
     places.defaultFolder = facts.programFolder;
@@ -35,18 +35,23 @@ QString ProgramSettingsFile(const QString& programFolder, const QString& exeName
   return longName.size() >= 3 ? longName.chopped(3) + u"ini"_s : QString();
 }
 
+QString UserSettingsFile() {
+  // QStandardPaths follows $XDG_CONFIG_HOME and falls back to ~/.config.
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/foldwarn/foldwarn.ini"_s;
+}
+
 Places FindPlaces(const QString& programFile) {
   const QFileInfo program(programFile);
   PlaceFacts facts{};
+  facts.installed = FOLDWARN_INSTALLED;  // set by the package build (FOLDWARN_PACKAGED)
   facts.programFolder = program.absolutePath();
   AddBackslash(facts.programFolder);
   const QString exeName = program.completeBaseName();
   facts.programSettings = ProgramSettingsFile(facts.programFolder, exeName);
   facts.programSettingsWritable = Platform::CanReplaceFile(facts.programSettings);
-  // QStandardPaths follows $XDG_CONFIG_HOME / $XDG_DATA_HOME and falls back to ~/.config, ~/.local/share.
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  // QStandardPaths follows $XDG_DATA_HOME and falls back to ~/.local/share.
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  facts.userSettings = config + u"/foldwarn/foldwarn.ini"_s;
+  facts.userSettings = UserSettingsFile();
   facts.userSettingsExists = FileExists(facts.userSettings);
   facts.userToneFolder = data + u"/foldwarn/"_s;
   facts.home = QDir::homePath();

@@ -12,8 +12,9 @@ enum class RunMode { Portable, Installed };
 
 // What the choice depends on, gathered by FindPlaces.
 struct PlaceFacts {
+  bool installed;                // built for a package: never portable, whoever runs it
   QString programSettings;       // the settings file beside the program
-  bool programSettingsWritable;  // by this user, in place or as a new file in its folder
+  bool programSettingsWritable;  // by this user, in place or as a new file in its folder, and this user's own
   QString userSettings;          // $XDG_CONFIG_HOME/foldwarn/foldwarn.ini
   bool userSettingsExists;
   QString userToneFolder;  // $XDG_DATA_HOME/foldwarn/, ending in the separator
@@ -31,11 +32,16 @@ struct Places {
   QString defaultFolder;   // watched when no folder is stored
 };
 
-// Portable when the program's settings file can be written: everything beside the program, which is also the
-// folder watched by default. Installed otherwise: the user's file is read when it exists (else the
+// Portable when the program was not installed by a package and its settings file can be written by this user
+// and is his: everything beside the program, which is also the folder watched by default. Installed otherwise
+// (root too, who could write the program's folder): the user's file is read when it exists (else the
 // administrator's beside the program) and is always the one written; the user's tone folder joins the program
 // folder's, and the user's home is watched by default (the program folder never changes there).
 Places ChoosePlaces(const PlaceFacts& facts);
+
+// $XDG_CONFIG_HOME/foldwarn/foldwarn.ini: where an installed program keeps the user's settings, and where they
+// go when the file beside the program is another user's.
+QString UserSettingsFile();
 
 // The settings file beside the program: named like the program file with the extension ".ini".
 QString ProgramSettingsFile(const QString& programFolder, const QString& exeName);

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+
 #include "commands/commands.h"
+#include "commands/private_profile.h"
 #include "commands/resume_next.h"
-#include "platform/private_profile.h"
+#include "commands/run_mode.h"
+#include "platform/file_name.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,10 +29,7 @@ constexpr Key Keys[] = {{"LetzterPfad"_L1, &Settings::watchedPath},
                         {"addSound"_L1, &Settings::addSound},
                         {"removeSound"_L1, &Settings::removeSound}};
 
-}  // namespace
-
-QString ReadSetting(const QString& section, const QString& key, const QString& file, const QString& defaultValue) {
-  QString value = Platform::ReadProfileString(section, key, file).value_or(QString());
+QString Stored(QString value, const QString& defaultValue) {
   if (value.size() > MaxSettingLength) {
     value.truncate(MaxSettingLength);
     if (value.back().isHighSurrogate()) value.chop(1);  // never leave half a character
@@ -33,8 +37,16 @@ QString ReadSetting(const QString& section, const QString& key, const QString& f
   return value.isEmpty() ? defaultValue : value;
 }
 
+QByteArray Printable(const QString& file) { return Platform::EncodeName(file).value_or(file.toLocal8Bit()); }
+
+}  // namespace
+
+QString ReadSetting(const QString& section, const QString& key, const QString& file, const QString& defaultValue) {
+  return Stored(ReadProfileString(section, key, file).value_or(QString()), defaultValue);
+}
+
 void WriteSetting(const QString& section, const QString& key, const QString& value, const QString& file) {
-  Platform::WriteProfileString(section, key, value, file);
+  WriteProfileString(section, key, value, file);
 }
 
 Settings DefaultSettings(const QString& watchedFolder) {
@@ -43,15 +55,48 @@ Settings DefaultSettings(const QString& watchedFolder) {
 
 Settings ReadSettings(const QString& file, const Settings& defaults) {
   Settings settings = defaults;
-  for (const Key& key : Keys) {
-    ResumeNext([&] { settings.*key.value = ReadSetting(SettingsSectionName, key.name, file, settings.*key.value); });
-  }
+  ResumeNext([&] {
+    QStringList names;
+    for (const Key& key : Keys) names.append(key.name);
+    const ProfileRead read = ReadProfileStrings(SettingsSectionName, names, file);
+    if (read.tooLarge) {
+      // Said once, here: the save at close leaves such a file alone too.
+      std::fprintf(stderr, "foldwarn: %s is larger than %lld MB: its settings are not used, and it is left as it is\n",
+                   Printable(file).constData(), MaxProfileSize / (1024 * 1024));
+    }
+    for (qsizetype i = 0; i < names.size(); ++i)
+      settings.*Keys[i].value = Stored(read.values[i].value_or(QString()), defaults.*Keys[i].value);
+  });
   return settings;
 }
 
-void WriteSettings(const QString& file, const Settings& settings) {
-  for (const Key& key : Keys)
-    ResumeNext([&] { WriteSetting(SettingsSectionName, key.name, settings.*key.value, file); });
+bool WriteSettings(const QString& file, const Settings& settings) {
+  // A setting that cannot be written (a line break in a folder's name) does not keep the others from the file.
+  QList<ProfileEntry> entries;
+  for (const Key& key : Keys) {
+    const ProfileEntry entry{key.name, settings.*key.value};
+    if (IsWritable(SettingsSectionName, entry)) entries.append(entry);
+  }
+  QString target = file;
+  Platform::WriteResult result;
+  ResumeNext([&] {
+    result = WriteProfileStrings(SettingsSectionName, entries, target);
+    if (result.state != Platform::WriteState::Foreign) return;
+    // Another user's file, or his link on the way to it: the settings go to the user's own file instead, the
+    // foreign one left as it is.
+    target = UserSettingsFile();
+    if (target == file) return;
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    result = WriteProfileStrings(SettingsSectionName, entries, target);
+  });
+  if (result.state == Platform::WriteState::Done) return true;
+  const QString reason =
+      result.state == Platform::WriteState::Foreign ? u"it belongs to another user"_s : qt_error_string(result.error);
+  // A file too large to use was named at start.
+  if (result.error != EFBIG)
+    std::fprintf(stderr, "foldwarn: the settings were not saved to %s: %s\n", Printable(target).constData(),
+                 reason.toLocal8Bit().constData());
+  return false;
 }
 
 }  // namespace Commands

@@ -6,7 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <QFile>
+#include <QList>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +14,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "file_name.h"
 #include "file_replace.h"
 
 namespace Platform {
@@ -26,12 +27,18 @@ constexpr time_t AbandonedAfterSeconds = 5 * 60;
 constexpr qsizetype RandomLength = 13;
 
 enum class Replaced { Done, Failed, NotPossible };
+struct Attempt {
+  Replaced how = Replaced::Failed;
+  int error = 0;
+};
 
 // Only a refusal means a new file cannot stand in for the old one. Anything else (a full volume or quota, no
 // file handle left, an I/O error) is a failed write: writing in place then would cut the old file short.
-Replaced FailureFrom(int error) {
-  return (error == EACCES || error == EPERM || error == EOPNOTSUPP) ? Replaced::NotPossible : Replaced::Failed;
+Attempt FailureFrom(int error) {
+  return {(error == EACCES || error == EPERM || error == EOPNOTSUPP) ? Replaced::NotPossible : Replaced::Failed, error};
 }
+
+WriteResult Failed(int error) { return {WriteState::Failed, error}; }
 
 bool WriteAll(int fd, const QByteArray& data, off_t offset) {
   for (qsizetype done = 0; done < data.size();) {
@@ -44,23 +51,6 @@ bool WriteAll(int fd, const QByteArray& data, off_t offset) {
       return false;
   }
   return true;
-}
-
-QByteArray ResolveLinks(QByteArray path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, Qt::Uninitialized);
-    const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
-    if (n < 0 || n >= target.size()) return {};
-    target.truncate(n);
-    if (!target.startsWith('/')) {
-      const qsizetype slash = path.lastIndexOf('/');
-      target.prepend(slash < 0 ? QByteArray() : path.left(slash + 1));
-    }
-    path = target;
-  }
-  return {};
 }
 
 // Takes the blocks a longer text needs before a byte changes, so that a full volume fails here. Where the file
@@ -77,20 +67,31 @@ bool ReserveSize(int fd, off_t oldSize, off_t newSize) {
 // Rewrites the file itself: its inode, and so its links, owner and attributes, stay. A shorter text is padded
 // with line breaks to the old length and the file cut only once that is on disk: an end between the calls
 // leaves old or new lines and blank ones, never the old file's tail behind the new text.
-bool RewriteInPlace(const QByteArray& path, const QByteArray& data) {
+WriteResult RewriteInPlace(const QByteArray& path, const QByteArray& data, const struct stat& checked) {
   const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == ELOOP ? WriteResult{WriteState::Foreign, 0} : Failed(errno);
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0;
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return Failed(error);
+  }
+  // Another file put in its place since it was checked: not the one we were to write.
+  if (st.st_dev != checked.st_dev || st.st_ino != checked.st_ino || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    return {WriteState::Foreign, 0};
+  }
   const off_t oldSize = st.st_size;
   const off_t newSize = off_t(data.size());
-  if (ok && newSize > oldSize) ok = ReserveSize(fd, oldSize, newSize);
+  bool ok = true;
+  if (newSize > oldSize) ok = ReserveSize(fd, oldSize, newSize);
   QByteArray padded = data;
   if (newSize < oldSize) padded.append(qsizetype(oldSize - newSize), '\n');
   ok = ok && WriteAll(fd, padded, 0) && ::fsync(fd) == 0;
   if (ok && newSize < oldSize) ok = ::ftruncate(fd, newSize) == 0 && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  return ok;
+  int error = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) error = errno;
+  return error == 0 && ok ? WriteResult{WriteState::Done, 0} : Failed(error ? error : EIO);
 }
 
 QByteArray TempName(const QByteArray& path) {
@@ -143,17 +144,17 @@ void RemoveAbandonedTemps(const QByteArray& path) {
 // 0, or the error of the call that failed.
 int CopyMetadata(int fd, const QByteArray& from, const struct stat& old) {
   if (::fchown(fd, old.st_uid, old.st_gid) != 0 || ::fchmod(fd, old.st_mode & 07777) != 0) return errno;
-  const ssize_t size = ::listxattr(from.constData(), nullptr, 0);
+  const ssize_t size = ::llistxattr(from.constData(), nullptr, 0);
   if (size < 0) return errno == ENOTSUP ? 0 : errno;
   QByteArray names(size, Qt::Uninitialized);
-  const ssize_t got = ::listxattr(from.constData(), names.data(), size_t(size));
+  const ssize_t got = ::llistxattr(from.constData(), names.data(), size_t(size));
   if (got < 0) return errno;
   for (const QByteArray& name : names.left(got).split('\0')) {
     if (name.isEmpty()) continue;
-    const ssize_t length = ::getxattr(from.constData(), name.constData(), nullptr, 0);
+    const ssize_t length = ::lgetxattr(from.constData(), name.constData(), nullptr, 0);
     if (length < 0) return errno;
     QByteArray value(length, Qt::Uninitialized);
-    const ssize_t read = ::getxattr(from.constData(), name.constData(), value.data(), size_t(length));
+    const ssize_t read = ::lgetxattr(from.constData(), name.constData(), value.data(), size_t(length));
     if (read < 0 || ::fsetxattr(fd, name.constData(), value.constData(), size_t(read), 0) != 0) return errno;
   }
   return 0;
@@ -161,7 +162,7 @@ int CopyMetadata(int fd, const QByteArray& from, const struct stat& old) {
 
 // Temp file beside the target, then rename. (QSaveFile was not used: it committed a short file when the size
 // limit cut a write.)
-Replaced ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, const struct stat* old) {
+Attempt ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, const struct stat* old) {
   QByteArray temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
@@ -169,18 +170,20 @@ Replaced ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, cons
     fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return FailureFrom(errno);
   }
-  if (fd < 0) return Replaced::Failed;
-  const auto fail = [&](Replaced result) {
+  if (fd < 0) return {Replaced::Failed, EEXIST};
+  const auto fail = [&](Attempt result) {
     ::close(fd);
     ::unlink(temp.constData());
     return result;
   };
   if (const int error = old ? CopyMetadata(fd, path, *old) : 0) return fail(FailureFrom(error));
-  if (!WriteAll(fd, data, 0) || ::fsync(fd) != 0) return fail(Replaced::Failed);
+  if (!WriteAll(fd, data, 0) || ::fsync(fd) != 0) return fail({Replaced::Failed, errno ? errno : EIO});
   if (::close(fd) != 0) {
+    const int error = errno;
     ::unlink(temp.constData());
-    return Replaced::Failed;
+    return {Replaced::Failed, error};
   }
+  // A rename replaces whatever stands there by then, a link too, and never writes through it.
   if (::rename(temp.constData(), path.constData()) != 0) {
     const int error = errno;
     ::unlink(temp.constData());
@@ -194,32 +197,99 @@ Replaced ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, cons
     ::fsync(dirFd);
     ::close(dirFd);
   }
-  return Replaced::Done;
+  return {Replaced::Done, 0};
 }
 
 }  // namespace
 
-QString LinkChainEnd(const QString& file) { return QFile::decodeName(ResolveLinks(QFile::encodeName(file))); }
+int ReadFileInPieces(const QString& file, qint64 maxSize, const std::function<bool(QByteArrayView)>& take,
+                     bool followLinks) {
+  const std::optional<QByteArray> path = EncodeName(file);
+  if (!path) return EINVAL;
+  // O_NONBLOCK: a FIFO in the file's place must not wait for a writer.
+  const int fd = ::open(path->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+  if (fd < 0) return errno;
+  struct stat st {};
+  int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : st.st_size > maxSize ? EFBIG : 0;
+  QByteArray piece(qsizetype(64 * 1024), Qt::Uninitialized);
+  for (qint64 total = 0; error == 0;) {
+    const ssize_t n = ::read(fd, piece.data(), size_t(piece.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    total += n;
+    if (total > maxSize) error = EFBIG;  // grown since the look
+    if (error != 0 || !take(QByteArrayView(piece.constData(), n))) break;
+  }
+  ::close(fd);
+  return error;
+}
 
-bool ReplaceFileContents(const QString& file, const QByteArray& data) {
+ChainEnd OwnChainEnd(const QString& file) {
+  ChainEnd end;
+  const auto fail = [&](int error) {
+    end.problem = Failed(error);
+    return end;
+  };
+  const std::optional<QByteArray> encoded = EncodeName(file);
+  if (!encoded) return fail(EINVAL);
+  QByteArray path = *encoded;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0) {
+      if (errno != ENOENT) return fail(errno);
+      end.file = DecodeName(path);  // to be made
+      return end;
+    }
+    if (st.st_uid != ::geteuid()) {
+      end.problem = {WriteState::Foreign, 0};
+      return end;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      if (!S_ISREG(st.st_mode)) return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+      end.file = DecodeName(path);
+      end.exists = true;
+      return end;
+    }
+    QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, Qt::Uninitialized);
+    const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
+    if (n < 0) return fail(errno);
+    if (n >= target.size()) return fail(ENAMETOOLONG);
+    target.truncate(n);
+    if (!target.startsWith('/')) {
+      const qsizetype slash = path.lastIndexOf('/');
+      target.prepend(slash < 0 ? QByteArray() : path.left(slash + 1));
+    }
+    path = target;
+  }
+  return fail(ELOOP);
+}
+
+WriteResult ReplaceFileContents(const QString& file, const QByteArray& data) {
   // One save at a time: the sweep takes temporary files with our own process id for leftovers.
   static std::mutex saving;
   std::lock_guard lock(saving);
-  const QByteArray path = QFile::encodeName(file);
+  const std::optional<QByteArray> encoded = EncodeName(file);
+  if (!encoded) return Failed(EINVAL);
+  const QByteArray& path = *encoded;
   RemoveAbandonedTemps(path);
   struct stat old {};
-  const bool exists = ::stat(path.constData(), &old) == 0;
+  const bool exists = ::lstat(path.constData(), &old) == 0;
+  if (!exists && errno != ENOENT) return Failed(errno);
+  if (exists && (S_ISLNK(old.st_mode) || old.st_uid != ::geteuid())) return {WriteState::Foreign, 0};
+  if (exists && !S_ISREG(old.st_mode)) return Failed(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
   // A rename would split a file with more links from the others.
-  if (exists && old.st_nlink > 1) return RewriteInPlace(path, data);
-  switch (ReplaceThroughTemp(path, data, exists ? &old : nullptr)) {
+  if (exists && old.st_nlink > 1) return RewriteInPlace(path, data, old);
+  const Attempt attempt = ReplaceThroughTemp(path, data, exists ? &old : nullptr);
+  switch (attempt.how) {
     case Replaced::Done:
-      return true;
+      return {WriteState::Done, 0};
     case Replaced::NotPossible:
-      return exists && RewriteInPlace(path, data);
+      return exists ? RewriteInPlace(path, data, old) : Failed(attempt.error);
     case Replaced::Failed:
       break;
   }
-  return false;
+  return Failed(attempt.error ? attempt.error : EIO);
 }
 
 }  // namespace Platform

@@ -20,7 +20,8 @@ bool CanOpenFileForReading(const QString& path);
 
 // True when this user can write the file the way the profile writer does: an existing file that is writable
 // itself (through a new file renamed over it, or in place where its folder takes no new file), a missing one
-// as a new file in its folder. A link is judged by the file it leads to.
+// as a new file in its folder. A link is judged by the file it leads to; a file or link of another user's never
+// counts (OwnChainEnd).
 bool CanReplaceFile(const QString& path);
 
 }  // namespace Platform

@@ -5,9 +5,13 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 
+#include "file_name.h"
+#include "file_replace.h"
 #include "paths.h"
+
+using namespace Qt::StringLiterals;
 
 namespace Platform {
 
@@ -34,16 +38,17 @@ bool CanOpenFileForReading(const QString& path) {
 }
 
 bool CanReplaceFile(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
-  const QFileInfo link(path);
-  const QFileInfo file(link.isSymLink() ? link.symLinkTarget() : path);
+  const ChainEnd end = OwnChainEnd(path);
+  if (end.problem.state != WriteState::Done) return false;
   // Asked as the user the process acts for, as the writer then writes.
   const auto allowed = [](const QString& path, int mode) {
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+    const std::optional<QByteArray> bytes = EncodeName(path);
+    return bytes && ::faccessat(AT_FDCWD, bytes->constData(), mode, AT_EACCESS) == 0;
   };
   // An administrator who hands a user a writable file in a read-only folder means it to be used.
-  if (file.exists()) return file.isFile() && allowed(file.filePath(), W_OK);
-  return allowed(file.absolutePath(), W_OK | X_OK);
+  if (end.exists) return allowed(end.file, W_OK);
+  const qsizetype slash = end.file.lastIndexOf(u'/');
+  return allowed(slash < 0 ? u"."_s : end.file.left(std::max<qsizetype>(slash, 1)), W_OK | X_OK);
 }
 
 }  // namespace Platform

@@ -16,8 +16,8 @@
 #include <cstring>
 #include <memory>
 
+#include "commands/private_profile.h"
 #include "platform/instance.h"
-#include "platform/private_profile.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -188,7 +188,7 @@ TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
   xcb_disconnect(c);
 
   const auto stored = [&](const char* key) {
-    return Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, QLatin1StringView(key), settings);
+    return Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, QLatin1StringView(key), settings);
   };
   EXPECT_EQ(stored("LetzterPfad"), root.path());
   EXPECT_EQ(stored("Zeit"), u"7"_s);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random file bytes, then a read and a write of random keys: no crash, no hang, the written value reads
 // back, and the write keeps every byte it did not replace.
-#include "platform/private_profile.h"
+#include "commands/private_profile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -66,16 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!f.open(QIODevice::WriteOnly)) std::abort();
     f.write(file);
   }
-  (void)Platform::ReadProfileString(section, key, path);
+  (void)Commands::ReadProfileString(section, key, path);
 
-  const bool written = Platform::WriteProfileString(section, key, value, path);
+  const bool written = Commands::WriteProfileString(section, key, value, path);
   const QByteArray after = readAll(path);
   if (!written) {
     if (after != file) std::abort();  // a refused write must not touch the file
     return 0;
   }
   if (!keepsTheRest(file, after)) std::abort();
-  const std::optional<QString> reread = Platform::ReadProfileString(section, key, path);
+  const std::optional<QString> reread = Commands::ReadProfileString(section, key, path);
   // Blanks around a value and matching quotes are not part of it when read back.
   const QString expected = QString::fromUtf8(value.toUtf8().trimmed());
   const bool quoted = expected.size() >= 2 && (expected.front() == u'"' || expected.front() == u'\'') &&

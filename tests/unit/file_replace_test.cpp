@@ -15,8 +15,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "commands/private_profile.h"
+#include "commands/settings.h"
 #include "platform/paths.h"
-#include "platform/private_profile.h"
 #include "support/qt_printers.h"
 #include "support/unprivileged.h"
 
@@ -102,7 +103,7 @@ TEST(FileReplace, LeftoverSweepRemovesOnlyAbandonedTemporaryFiles) {
     }
     if (c.kind != FreshFile) Age(path, 10 * 60);
   }
-  ASSERT_TRUE(Platform::ReplaceFileContents(settings, "[S]\nk=2\n"));
+  ASSERT_EQ(Platform::ReplaceFileContents(settings, "[S]\nk=2\n").state, Platform::WriteState::Done);
   for (const Case& c : cases) {
     if (c.kind == OtherUsersFile && ::geteuid() != 0) continue;
     struct stat st {};
@@ -148,7 +149,7 @@ TEST(FileReplace, FullVolumeLeavesTheFileAsItWas) {
     ASSERT_TRUE(QFile::link(real, settings));
 
     EXPECT_FALSE(
-        Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, QString::fromLatin1(c.value), settings));
+        Commands::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, QString::fromLatin1(c.value), settings));
     EXPECT_EQ(Contents(real), before);
     EXPECT_EQ(Names(volume),
               c.hardLink ? QStringList({u"foldwarn.ini"_s, u"twin.ini"_s}) : QStringList{u"foldwarn.ini"_s});
@@ -157,43 +158,71 @@ TEST(FileReplace, FullVolumeLeavesTheFileAsItWas) {
 }
 
 // Whether the settings file beside the program counts as writable (and so the program runs portable) against
-// whether the writer then manages to write it: the two must agree. A file the user may write is used even in a
-// folder that takes no new file.
+// where the save then lands: the two must agree. A file the user may write is used even in a folder that takes
+// no new file. Another user's file or link is never written through (here the link stands in for one swapped in
+// after the start, leading to the user's ~/.profile): the settings go to the user's own file instead.
 TEST(FileReplace, WritableForThePortableRunAndForTheWriter) {
+  enum Lands { Nowhere, There, OwnFile };
   struct Case {
     const char* name;
     mode_t folder;
     int file;  // its mode, -1: missing
     bool throughLink;
-    bool counts, written;
+    bool foreignFile, foreignLink;  // root's, not the user's
+    bool counts;
+    Lands lands;
   };
   const Case cases[] = {
-      {"NoFileInWritableFolder", 0777, -1, false, true, true},
-      {"NoFileInReadOnlyFolder", 0555, -1, false, false, false},
-      {"WritableFileInWritableFolder", 0777, 0666, false, true, true},
-      {"WritableFileInReadOnlyFolder", 0555, 0666, false, true, true},
-      {"LinkToWritableFileInReadOnlyFolder", 0555, 0666, true, true, true},
-      {"ReadOnlyFileInReadOnlyFolder", 0555, 0444, false, false, false},
-      {"AnotherUsersReadOnlyFileInWritableFolder", 0777, 0444, false, false, false},
+      {"NoFileInWritableFolder", 0777, -1, false, false, false, true, There},
+      {"NoFileInReadOnlyFolder", 0555, -1, false, false, false, false, Nowhere},
+      {"WritableFileInWritableFolder", 0777, 0666, false, false, false, true, There},
+      {"WritableFileInReadOnlyFolder", 0555, 0666, false, false, false, true, There},
+      {"LinkToWritableFileInReadOnlyFolder", 0555, 0666, true, false, false, true, There},
+      {"ReadOnlyFileInReadOnlyFolder", 0555, 0444, false, false, false, false, Nowhere},
+      {"AnotherUsersReadOnlyFileInWritableFolder", 0777, 0444, false, true, false, false, OwnFile},
+      {"AnotherUsersWritableFileInStickyFolder", 01777, 0666, false, true, false, false, OwnFile},
+      {"AnotherUsersLinkInStickyFolderToOwnFile", 01777, 0644, true, false, true, false, OwnFile},
   };
+  const bool root = ::geteuid() == 0;
+  const QByteArray before = "[Divuvadi Foldwarn]\nZeit=60\n";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if ((c.foreignFile || c.foreignLink) && !root) continue;  // only root can hand a file to another user
     QTemporaryDir dir;
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-    const QString folder = dir.filePath(u"program"_s), real = folder + u"/foldwarn.ini"_s;
-    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString folder = dir.filePath(u"program"_s), file = folder + u"/foldwarn.ini"_s;
+    const QString real = c.throughLink ? dir.filePath(u"profile"_s) : file;
+    const QString config = dir.filePath(u"config"_s), own = config + u"/foldwarn/foldwarn.ini"_s;
+    ASSERT_TRUE(QDir().mkdir(folder) && QDir().mkdir(config));
+    const auto give = [&](const QString& path, bool foreign) {
+      if (root && !foreign) {
+        ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), Nobody, Nobody), 0);
+      }
+    };
+    give(config, false);
     if (c.file >= 0) {
-      Put(real, "[Divuvadi Foldwarn]\nZeit=60\n");
+      Put(real, before);
       ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), mode_t(c.file)), 0);
+      give(real, c.foreignFile);
+    }
+    if (c.throughLink) {
+      ASSERT_TRUE(QFile::link(real, file));
+      give(file, c.foreignLink);
     }
     ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folder), 0);
-    const QString file = c.throughLink ? dir.filePath(u"foldwarn.ini"_s) : real;
-    if (c.throughLink) ASSERT_TRUE(QFile::link(real, file));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     ScopedUnprivileged other;  // root may write anything: act as another user
     if (!other.active()) GTEST_SKIP() << "cannot act as another user";
     EXPECT_EQ(Platform::CanReplaceFile(file), c.counts);
-    EXPECT_EQ(Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, u"Zeit"_s, u"30"_s, file), c.written);
+    EXPECT_EQ(Commands::WriteSettings(file, Commands::DefaultSettings(u"/srv/"_s)), c.lands != Nowhere);
+    EXPECT_EQ(Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, real),
+              c.lands == There ? std::optional(u"/srv/"_s) : std::nullopt);
+    if (c.lands != There && c.file >= 0) {
+      EXPECT_EQ(Contents(real), before);
+    }
+    EXPECT_EQ(QFile::exists(own), c.lands == OwnFile);
   }
+  qunsetenv("XDG_CONFIG_HOME");
 }
 
 // The save ended just before each call that changes a file, in turn (save_crash_shim): every line left is an
@@ -273,17 +302,21 @@ TEST(FileReplace, SaveEndedAtAnyCallLeavesOldOrNewLines) {
       const QByteArray left = Contents(real);
       for (const QByteArray& line : left.split('\n'))
         EXPECT_TRUE(line.isEmpty() || lines.contains(line)) << "a line in neither text: " << line.toStdString();
+      // One step: the settings read all old or all new, never a mix.
+      qsizetype newOnes = 0;
       for (const Setting& s : settings) {
-        const std::optional<QString> value = Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, s.key, file);
+        const std::optional<QString> value = Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, s.key, file);
         EXPECT_TRUE(value == s.shortValue || value == s.longValue) << s.key.toStdString();
+        newOnes += value == (c.longer ? s.longValue : s.shortValue);
       }
+      EXPECT_TRUE(newOnes == 0 || newOnes == std::ssize(settings)) << newOnes << " settings new, the others old";
 
       // Minutes later, the next save.
       for (const QString& name : Names(QFileInfo(real).path()))
         if (!realNamesBefore.contains(name)) Age(QFileInfo(real).dir().filePath(name), 10 * 60);
-      for (const Setting& s : settings)
-        EXPECT_TRUE(Platform::WriteProfileString(u"Divuvadi Foldwarn"_s, s.key,
-                                                 c.longer ? s.longValue : s.shortValue, file));
+      QList<Commands::ProfileEntry> entries;
+      for (const Setting& s : settings) entries.append({s.key, c.longer ? s.longValue : s.shortValue});
+      EXPECT_EQ(Commands::WriteProfileStrings(u"Divuvadi Foldwarn"_s, entries, file).state, Platform::WriteState::Done);
       // Where an in-place save of a shorter text ended before the cut, its padding stays as blank lines.
       QByteArray after = Contents(real);
       while (after.endsWith("\n\n")) after.chop(1);
@@ -293,7 +326,7 @@ TEST(FileReplace, SaveEndedAtAnyCallLeavesOldOrNewLines) {
       if (c.layout == HardLink) EXPECT_EQ(Contents(dir.filePath(u"twin.ini"_s)), Contents(real));
     }
     EXPECT_TRUE(finished);
-    EXPECT_GE(crashes, 4) << "every key's save changes the file at least once";
+    EXPECT_GE(crashes, 4) << "a save changes the file in several calls";
   }
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/profile_text.h"
+#include "commands/profile_text.h"
 
 #include <gtest/gtest.h>
 
+#include "platform/file_name.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
@@ -22,7 +23,7 @@ void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ProfileRead, FindsValue) {
-  EXPECT_EQ(Platform::ProfileValue(GetParam().file, GetParam().section, GetParam().key), GetParam().expected);
+  EXPECT_EQ(Commands::ProfileValue(GetParam().file, GetParam().section, GetParam().key), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"EqualsInValue", "[S]\nk=a=b\n", "S", "k", u"a=b"_s},
                       ReadCase{"Utf8Value", "[S]\nk=Grüße/Ordner\n", "S", "k", u"Grüße/Ordner"_s},
                       ReadCase{"Utf8KeyCaseInsensitive", "[S]\nÄRGER=1\n", "S", "ärger", u"1"_s},
+                      ReadCase{"Latin1BytesKept", "[S]\nk=/srv/M\xe4rz/\n", "S", "k",
+                               Platform::DecodeName("/srv/M\xe4rz/")},
                       ReadCase{"InvalidUtf8Elsewhere", "\xff\xfe\x80\n[S]\nk=v\n", "S", "k", u"v"_s},
                       ReadCase{"NulBytesElsewhere", QByteArray("\0\0[x\0\n[S]\nk=v\n", 14), "S", "k", u"v"_s},
                       ReadCase{"LineWithoutEquals", "[S]\nk\nk=v\n", "S", "k", u"v"_s},
@@ -69,10 +72,10 @@ class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(ProfileWrite, KeepsEveryOtherByte) {
   const std::optional<QByteArray> after =
-      Platform::WithProfileValue(GetParam().before, "S", GetParam().key, QString::fromUtf8(GetParam().value));
+      Commands::WithProfileValue(GetParam().before, "S", GetParam().key, Platform::DecodeName(GetParam().value));
   ASSERT_TRUE(after);
   EXPECT_EQ(*after, GetParam().after);
-  EXPECT_EQ(Platform::ProfileValue(*after, "S", GetParam().key), QString::fromUtf8(GetParam().value).trimmed());
+  EXPECT_EQ(Commands::ProfileValue(*after, "S", GetParam().key), Platform::DecodeName(GetParam().value).trimmed());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 QByteArray("\x01\xff\0\n[S]\nk=v\n", 12)},
                       WriteCase{"ByteOrderMarkKept", "\xEF\xBB\xBF[S]\nk=1\n", "k", "2", "\xEF\xBB\xBF[S]\nk=2\n"},
                       WriteCase{"EmptyValue", "[S]\nk=old\n", "k", "", "[S]\nk=\n"},
-                      WriteCase{"Utf8Value", "[S]\nk=\n", "k", "/home/jörg/Eingang/", "[S]\nk=/home/jörg/Eingang/\n"}),
+                      WriteCase{"Utf8Value", "[S]\nk=\n", "k", "/home/jörg/Eingang/", "[S]\nk=/home/jörg/Eingang/\n"},
+                      WriteCase{"Latin1ValueAsItsBytes", "[S]\nk=x\n", "k", "/srv/M\xe4rz/", "[S]\nk=/srv/M\xe4rz/\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

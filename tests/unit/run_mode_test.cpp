@@ -22,22 +22,24 @@ const QString UserTones = u"/home/u/.local/share/foldwarn/"_s;
 const QString Program = u"/usr/lib/foldwarn/"_s;
 const QString Home = u"/home/u/"_s;
 
-TEST(ChoosePlaces, ByWritableProgramFolderAndUserFile) {
+TEST(ChoosePlaces, ByPackageWritableProgramFolderAndUserFile) {
   struct Row {
     const char* name;
-    bool programWritable, userExists;
+    bool installed, programWritable, userExists;
     RunMode mode;
     QString read, write, tones, watched;
   };
   const Row rows[] = {
-      {"PortableIgnoresUserFile", true, true, RunMode::Portable, Admin, Admin, u""_s, Program},
-      {"Portable", true, false, RunMode::Portable, Admin, Admin, u""_s, Program},
-      {"InstalledReadsUserFile", false, true, RunMode::Installed, User, User, UserTones, Home},
-      {"InstalledFirstStartReadsAdminFile", false, false, RunMode::Installed, Admin, User, UserTones, Home},
+      {"PortableIgnoresUserFile", false, true, true, RunMode::Portable, Admin, Admin, u""_s, Program},
+      {"Portable", false, true, false, RunMode::Portable, Admin, Admin, u""_s, Program},
+      {"InstalledReadsUserFile", false, false, true, RunMode::Installed, User, User, UserTones, Home},
+      {"InstalledFirstStartReadsAdminFile", false, false, false, RunMode::Installed, Admin, User, UserTones, Home},
+      // Root may write the program's folder: still his own file, the administrator's only as defaults.
+      {"PackagedRunAsRoot", true, true, false, RunMode::Installed, Admin, User, UserTones, Home},
   };
   for (const Row& r : rows) {
     const Commands::Places p =
-        Commands::ChoosePlaces({Admin, r.programWritable, User, r.userExists, UserTones, Program, Home});
+        Commands::ChoosePlaces({r.installed, Admin, r.programWritable, User, r.userExists, UserTones, Program, Home});
     EXPECT_EQ(p.mode, r.mode) << r.name;
     EXPECT_EQ(p.settingsRead, r.read) << r.name;
     EXPECT_EQ(p.settingsWrite, r.write) << r.name;

@@ -15,11 +15,11 @@
 #include <functional>
 
 #include "commands/message_box.h"
+#include "commands/private_profile.h"
 #include "controls/dir_list_box.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
 #include "forms/frm_dir_select.h"
-#include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
@@ -233,7 +233,7 @@ TEST_F(Browse, ClosingTheMainWindowSavesTheShownFolderAndEnds) {
     openFolder(picker, other);
     form.close();
     endsAtClose = ends;
-    saved = Platform::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
+    saved = Commands::ReadProfileString(QStringLiteral("Divuvadi Foldwarn"), QStringLiteral("LetzterPfad"),
                                         form.state().SettingsFile);
     // The real end leaves the event loop, and the picker goes with the window; the recorder does neither.
     picker->close();

@@ -23,10 +23,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "commands/private_profile.h"
 #include "commands/twips.h"
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
-#include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
@@ -504,7 +504,7 @@ class Shutdown : public Recording {
     form.show();
   }
   std::optional<QString> Stored(const QString& key) {
-    return Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, key, form.state().SettingsFile);
+    return Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, key, form.state().SettingsFile);
   }
 };
 

@@ -15,10 +15,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include "commands/private_profile.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
+#include "platform/file_name.h"
 #include "platform/instance.h"
-#include "platform/private_profile.h"
 #include "sound/sound.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
@@ -118,7 +119,7 @@ TEST_F(Startup, WatchedFolder) {
       {"Empty", "", appFolder, true},
       {"TooLong", QByteArray(2047, 'a'), QString(2047, u'a'), false},
       {"NamesAFile", programDir.filePath(u"plain-file"_s).toUtf8(), programDir.filePath(u"plain-file"_s), false},
-      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", QString::fromUtf8("/tmp/\xff\xfe\xc3("), false},
+      {"InvalidUtf8", "/tmp/\xff\xfe\xc3(", Platform::DecodeName("/tmp/\xff\xfe\xc3("), false},  // bytes kept
       {"Relative", "..", u".."_s, true},  // a folder that exists, relative to wherever we run
   };
   for (const Case& c : cases) {
@@ -130,7 +131,7 @@ TEST_F(Startup, WatchedFolder) {
     // A folder that cannot be read has no count yet: the first one it gives will be the base.
     EXPECT_EQ(form->state().LastFileCount, c.readable ? QDir(c.shown).entryList(QDir::Files).size() : -1) << c.name;
     form->close();
-    EXPECT_EQ(Platform::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
+    EXPECT_EQ(Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settingsFile), c.shown) << c.name;
   }
 }
 
