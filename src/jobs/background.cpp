@@ -38,7 +38,7 @@ struct Registry {
   QMutex mutex;  // also held while posting, so a receiver cannot go away meanwhile
   QWaitCondition finished;
   int threads = 0;
-  QSet<QString> paths;  // paths a job runs for
+  QSet<QString> paths;                                      // paths a job runs for
   std::deque<std::shared_ptr<Background::Shared>> waiting;  // helpers with a pending job, oldest first
   int failStarts = 0;
 };
@@ -61,7 +61,7 @@ Registry& All() {
 
 int ThreadLimit(Background::Priority priority) {
   return priority == Background::Priority::Low ? Background::MaxThreads - Background::ReservedThreads
-                                                : Background::MaxThreads;
+                                               : Background::MaxThreads;
 }
 
 void Dispatch(Registry& all);
