@@ -23,6 +23,7 @@ struct Background::Shared {
   Priority priority = Priority::Normal;
   int running = 0;
   bool newestRuns = false;
+  int handing = 0;  // steps posted to the receiver that have not run yet
   struct Pending {
     QString path;
     std::function<void(const Ticket&)> job;
@@ -130,11 +131,14 @@ bool Background::Ticket::stale() const { return shared_->current.load() != gener
 void Background::Ticket::deliver(std::function<void()> step) const {
   const QMutexLocker lock(&All().mutex);
   if (!shared_->receiver || stale()) return;
+  ++shared_->handing;
   QMetaObject::invokeMethod(
       shared_->receiver,
       [shared = shared_, generation = generation_, step = std::move(step)] {
         // A newer job may have started after this was posted.
         if (shared->current.load() == generation) step();
+        const QMutexLocker lock(&All().mutex);
+        --shared->handing;
       },
       Qt::QueuedConnection);
 }
@@ -174,7 +178,7 @@ void Background::cancel() {
 
 bool Background::busy() const {
   const QMutexLocker lock(&All().mutex);
-  return shared_->newestRuns || shared_->pending;
+  return shared_->newestRuns || shared_->pending || shared_->handing > 0;
 }
 
 int Background::running() const {

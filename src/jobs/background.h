@@ -49,8 +49,8 @@ class Background {
   // still runs.
   void start(const QString& path, std::function<void(const Ticket&)> job);
   void cancel();
-  // True while the newest job runs or waits for its path or a thread. A thread that could not be started (a
-  // process limit) drops its job: the caller's next start tries again.
+  // True while the newest job runs or waits for its path or a thread, and until what it handed over has run. A
+  // thread that could not be started (a process limit) drops its job: the caller's next start tries again.
   bool busy() const;
   // Jobs of this helper whose threads still run, stale ones included.
   int running() const;
