@@ -106,7 +106,7 @@ void DirListBox::fill() {
 
 void DirListBox::readSubfolders() {
   filling_ = true;
-  read_.start([this, folder = path_](const Jobs::Background::Ticket& ticket) {
+  read_.start(path_, [this, folder = path_](const Jobs::Background::Ticket& ticket) {
     // Dot folders stay out, as the file lists leave dot files out. Unreadable: no subfolders.
     auto names = std::make_shared<QStringList>();
     Platform::ListFolder(

@@ -64,7 +64,9 @@ QList<Volume> ListedVolumes() { return Arranged(Platform::ListedVolumes()); }
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent), read_(this, Jobs::Background::Priority::Low) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit changed(); });
   showVolumes(ListedVolumes());
-  read_.start([this](const Jobs::Background::Ticket& ticket) {
+  // One job asks every volume: while one that hangs holds it, the lists of later pickers wait for it rather than
+  // each taking a thread.
+  read_.start(QStringLiteral("mounted volumes"), [this](const Jobs::Background::Ticket& ticket) {
     auto volumes = std::make_shared<QList<Volume>>(MountedVolumes());
     ticket.deliver([this, volumes] { showVolumes(*volumes); });
   });

@@ -67,7 +67,7 @@ void FileListView::setPath(const QString& folder) {
   clear();
   path_ = QDir::cleanPath(folder);
   filling_ = true;
-  read_.start([this, folder = path_, batchRows = batchRows_](const Jobs::Background::Ticket& ticket) {
+  read_.start(path_, [this, folder = path_, batchRows = batchRows_](const Jobs::Background::Ticket& ticket) {
     Platform::ListFolder(
         folder, Platform::EntryKind::File, batchRows, [&] { return ticket.stale(); },
         [&](Platform::NameList batch) {

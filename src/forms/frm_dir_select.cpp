@@ -147,17 +147,19 @@ void frmDirSelect::Form_Load() {
   Dir1->setPath(start.isEmpty() ? startFolder_ : start);
   if (File1->path() != QDir::cleanPath(Dir1->path())) File1->setPath(Dir1->path());
   if (!start.isEmpty()) {
-    startLookup([this, start, fallback = startFolder_](const Jobs::Background::Ticket& ticket) {
-      if (!Commands::FolderExists(start)) ticket.deliver([this, fallback] { Dir1->setPath(fallback); });
-    });
+    startLookup(
+        [this, start, fallback = startFolder_](const Jobs::Background::Ticket& ticket) {
+          if (!Commands::FolderExists(start)) ticket.deliver([this, fallback] { Dir1->setPath(fallback); });
+        },
+        start);
   }
   dummy->setFocus();
 }
 
-void frmDirSelect::startLookup(std::function<void(const Jobs::Background::Ticket&)> job) {
+void frmDirSelect::startLookup(std::function<void(const Jobs::Background::Ticket&)> job, const QString& path) {
   // An Enter still waiting for its answer is dropped with it.
   creating_ = false;
-  lookup_.start(std::move(job));
+  lookup_.start(path, std::move(job));
 }
 
 void frmDirSelect::Form_Unload(bool& /*Cancel*/) { state_.PickerOpen = false; }

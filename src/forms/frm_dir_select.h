@@ -52,7 +52,8 @@ class frmDirSelect : public QWidget {
   // Names and descriptions for screen readers, Enter on the buttons, the focus sink out of their sight.
   void nameControls();
   // Runs an action's look at the disk off the window's thread; a newer action drops the answer of an older one.
-  void startLookup(std::function<void(const Jobs::Background::Ticket&)> job);
+  // `path`: what the job reads, so that a hung one holds one thread however often the picker opens.
+  void startLookup(std::function<void(const Jobs::Background::Ticket&)> job, const QString& path = QString());
   // What Enter in the name entry does once the disk has answered.
   enum class Created { Exists, Failed, Made };
   void takeCreated(Created outcome, const QString& path);

@@ -4,11 +4,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
 #include <new>
-#include <optional>
 
+#include "jobs/background.h"
 #include "pulse_output.h"
 #include "tone_cache.h"
 #include "tone_output.h"
@@ -23,8 +22,10 @@ Player& TestPlayer() {
   return player;
 }
 
-// Playback runs on a thread of its own, so the caller never waits for the disk, a decoder or the sound
-// server. Only the newest request counts: requests that pile up while one is handled are dropped.
+// Playback runs on a thread of its own, so the caller never waits for a decoder or the sound server; it never
+// touches the disk either: each tone is read and decoded by a job of its own, and a file on a share that hangs
+// holds that job, not the other tones. Only the newest request counts: a tone still being read when the next is
+// asked for is dropped, so a tone whose file hangs plays nothing.
 class PlaybackThread {
  public:
   PlaybackThread() {
@@ -34,13 +35,17 @@ class PlaybackThread {
   }
 
   void play(const QString& path) {
-    std::lock_guard lock(mutex_);
     if (stopped_) return;
-    pending_ = path;
-    if (busy_) return;  // the worker picks it up when it is done with the current one
-    busy_ = true;
-    QMetaObject::invokeMethod(
-        &worker_, [this] { drain(); }, Qt::QueuedConnection);
+    read_.start(path, [this, path](const Jobs::Background::Ticket& ticket) {
+      // Memory running out for a tone costs that tone, not the program: the fallback plays instead, as for a
+      // file that is no sound.
+      std::shared_ptr<const Tone> tone;
+      try {
+        if (!path.isEmpty()) tone = cache_.get(path);
+      } catch (const std::bad_alloc&) {
+      }
+      ticket.deliver([this, tone, name = QFileInfo(path).fileName()] { playNow(tone, name); });
+    });
   }
 
   void setOutput(std::unique_ptr<ToneOutput> output) {
@@ -48,19 +53,14 @@ class PlaybackThread {
   }
 
   void waitIdle() {
-    std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return !busy_ || stopped_; });
+    while (read_.busy() && !stopped_) QThread::msleep(1);
+    runOnWorker([] {});  // what the last job handed over has played
   }
 
   // Ends the thread before the process tears down what the sound server connection relies on.
   void stop() {
-    {
-      std::lock_guard lock(mutex_);
-      if (stopped_) return;
-      stopped_ = true;
-      pending_.reset();
-    }
-    idle_.notify_all();
+    if (stopped_.exchange(true)) return;
+    read_.cancel();
     runOnWorker([this] { output_.reset(); });
     thread_.quit();
     thread_.wait(3000);
@@ -76,31 +76,8 @@ class PlaybackThread {
     }
   }
 
-  void drain() {
-    for (;;) {
-      QString path;
-      {
-        std::lock_guard lock(mutex_);
-        if (!pending_ || stopped_) {
-          busy_ = false;
-          idle_.notify_all();
-          return;
-        }
-        path = *std::exchange(pending_, std::nullopt);
-      }
-      playNow(path);
-    }
-  }
-
-  // Memory running out for a tone costs that tone, not the program: the fallback plays instead, as for a file
-  // that is no sound or a format the output cannot play.
-  void playNow(const QString& path) {
-    std::shared_ptr<const Tone> tone;
-    try {
-      if (!path.isEmpty()) tone = cache_.get(path);
-    } catch (const std::bad_alloc&) {
-    }
-    const QString name = QFileInfo(path).fileName();
+  // A tone that could not be read, or that the output cannot take, gives the fallback.
+  void playNow(const std::shared_ptr<const Tone>& tone, const QString& name) {
     if (!output_) output_ = MakePulseOutput();
     if (tone && playOut(tone, name)) return;
     if (const std::shared_ptr<const Tone> fallback = this->fallback(); fallback && fallback != tone)
@@ -115,6 +92,7 @@ class PlaybackThread {
     }
   }
 
+  // Built into the program: no disk.
   std::shared_ptr<const Tone> fallback() {
     if (!fallback_) fallback_ = DecodeToneFile(u":/"_s + FallbackName);
     return fallback_;
@@ -124,13 +102,10 @@ class PlaybackThread {
 
   QThread thread_;
   QObject worker_;
-  std::mutex mutex_;
-  std::condition_variable idle_;
-  std::optional<QString> pending_;
-  bool busy_ = false;
-  bool stopped_ = false;
+  Jobs::Background read_{&worker_};
+  std::atomic<bool> stopped_{false};
+  ToneCache cache_;  // shared by the jobs
   // Owned by the worker thread.
-  ToneCache cache_;
   std::shared_ptr<const Tone> fallback_;
   std::unique_ptr<ToneOutput> output_;
 };

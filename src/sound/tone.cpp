@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 
@@ -64,6 +65,9 @@ std::shared_ptr<const Tone> DecodeTone(QIODevice& device) {
     }
     samples.resize(size_t(frames) * info.channels);
     samples.shrink_to_fit();
+    // NaN would pass any clamp and play as full-scale noise; an infinity is no sound either.
+    for (float& sample : samples)
+      if (!std::isfinite(sample)) sample = 0;
     return frames > 0 ? tone : nullptr;
   } catch (const std::bad_alloc&) {
     return nullptr;

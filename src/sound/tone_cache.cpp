@@ -9,23 +9,26 @@ namespace Sound {
 std::shared_ptr<const Tone> ToneCache::get(const QString& path) {
   QFileInfo info(path);
   info.setCaching(false);
-  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
-  if (!info.isFile()) {
-    if (it != entries_.end()) entries_.erase(it);
-    return nullptr;
-  }
+  const bool isFile = info.isFile();
   const qint64 size = info.size();
   const QDateTime modified = info.lastModified();
   const QDateTime changed = info.metadataChangeTime();
-  if (it != entries_.end()) {
-    if (it->size == size && it->modified == modified && it->changed == changed) {
-      entries_.splice(entries_.begin(), entries_, it);
-      return it->tone;
+  {
+    const QMutexLocker lock(&mutex_);
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
+    if (it != entries_.end()) {
+      if (isFile && it->size == size && it->modified == modified && it->changed == changed) {
+        entries_.splice(entries_.begin(), entries_, it);
+        return it->tone;
+      }
+      entries_.erase(it);
     }
-    entries_.erase(it);
+    if (!isFile) return nullptr;
+    ++decodes_;
   }
-  ++decodes_;
-  entries_.push_front(Entry{path, size, modified, changed, DecodeToneFile(path)});
+  Entry entry{path, size, modified, changed, DecodeToneFile(path)};
+  const QMutexLocker lock(&mutex_);
+  entries_.push_front(std::move(entry));
   // Bounded in number and in memory; the tone just decoded always stays.
   auto samples = [this] {
     qint64 total = 0;
@@ -34,6 +37,11 @@ std::shared_ptr<const Tone> ToneCache::get(const QString& path) {
   };
   while (entries_.size() > 1 && (int(entries_.size()) > capacity_ || samples() > SampleBudget)) entries_.pop_back();
   return entries_.front().tone;
+}
+
+int ToneCache::decodeCount() const {
+  const QMutexLocker lock(&mutex_);
+  return decodes_;
 }
 
 }  // namespace Sound

@@ -6,9 +6,7 @@
 namespace Watch {
 
 FolderWatch::FolderWatch(QObject* parent)
-    : QObject(parent),
-      background_(this, Jobs::Background::Priority::Normal, MaxAbandonedChecks),
-      reader_(std::make_shared<FolderReader>()) {
+    : QObject(parent), background_(this), reader_(std::make_shared<FolderReader>()) {
   qRegisterMetaType<Answer>();
 }
 
@@ -20,18 +18,13 @@ void FolderWatch::setFolder(const QString& folder) {
   // The old reader may be stuck in a check: it stays with that check, and this folder starts afresh.
   reader_ = std::make_shared<FolderReader>();
   background_.cancel();
-  busy_ = false;
 }
 
 bool FolderWatch::startCheck() {
-  if (busy_) return false;
-  busy_ = true;
-  background_.start([this, reader = reader_, folder = folder_](const Jobs::Background::Ticket& ticket) {
+  if (background_.busy()) return false;
+  background_.start(folder_, [this, reader = reader_, folder = folder_](const Jobs::Background::Ticket& ticket) {
     const Reading reading = reader->check(folder);
-    ticket.deliver([this, answer = Answer{folder, reading.count, reading.source}] {
-      busy_ = false;
-      emit answered(answer);
-    });
+    ticket.deliver([this, answer = Answer{folder, reading.count, reading.source}] { emit answered(answer); });
   });
   return true;
 }

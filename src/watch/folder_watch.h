@@ -23,7 +23,7 @@ struct Answer {
 // Checks the watched folder off the window's thread, so that the window never waits for a folder: a slow or
 // hung file system delays the answer, not the window. One check of a folder at a time; a folder set while a
 // check of the one before hangs is checked at once by a fresh reader, and the hung check is left to end by
-// itself, its answer dropped.
+// itself, its answer dropped. A hung folder holds one thread, however often it is asked (Jobs::Background).
 class FolderWatch : public QObject {
   Q_OBJECT
  public:
@@ -37,20 +37,16 @@ class FolderWatch : public QObject {
   // Starts a check of the folder. False, and nothing started, while a check of this folder still runs.
   bool startCheck();
   // True from a check's start until its answer was handed on.
-  bool busy() const { return busy_; }
+  bool busy() const { return background_.busy(); }
 
  signals:
   // The answer for the folder set now.
   void answered(const Watch::Answer& answer);
 
  private:
-  // Several readers run only while hung ones are left behind: at most that many, then a new check waits.
-  static constexpr int MaxAbandonedChecks = 4;
-
   Jobs::Background background_;
   std::shared_ptr<FolderReader> reader_;  // shared with the check that runs
   QString folder_;
-  bool busy_ = false;
 };
 
 }  // namespace Watch

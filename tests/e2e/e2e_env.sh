@@ -95,12 +95,12 @@ e2e_stop_recording() {
   e2e_wait_pid "$E2E_RECORDER" 10 || e2e_fail "parecord did not stop"
 }
 
-# A FUSE folder at $2 mirroring $1 whose every listing first sleeps for the seconds written in $3, and with $4
-# every lookup below its root for the seconds written there (tests/e2e/slow_folder.py). Needs /dev/fuse and the
-# right to mount (root).
+# A FUSE folder at $2 mirroring $1 whose every listing first sleeps for the seconds written in $3, with $4 every
+# lookup below its root and with $5 every read of a file for the seconds written there (tests/e2e/slow_folder.py).
+# Needs /dev/fuse and the right to mount (root).
 e2e_mount_slow_folder() {
   mkdir -p "$1" "$2"
-  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/slow_folder.py" "$1" "$2" "$3" ${4:+"$4"} 2>"$E2E_TMP/fuse.log" &
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/slow_folder.py" "$1" "$2" "$3" ${4:+"$4"} ${5:+"$5"} 2>"$E2E_TMP/fuse.log" &
   E2E_PIDS+=($!)
   E2E_MOUNTS+=("$2")
   for _ in $(seq 100); do mountpoint -q "$2" && return 0; sleep 0.1; done

@@ -5,9 +5,9 @@
 Mirrors BACKING at MOUNTPOINT (read only) until unmounted. Every listing first sleeps for the seconds written
 in DELAY_FILE (none or unreadable: no wait); the file is read at each listing, so a test can make the share
 hang and recover while it is mounted. With LOOKUP_DELAY_FILE, every lookup (stat) of a name below the root sleeps
-for the seconds written there in the same way.
+for the seconds written there in the same way, and with READ_DELAY_FILE every read of a file.
 
-Usage: slow_folder.py BACKING MOUNTPOINT DELAY_FILE [LOOKUP_DELAY_FILE]
+Usage: slow_folder.py BACKING MOUNTPOINT DELAY_FILE [LOOKUP_DELAY_FILE [READ_DELAY_FILE]]
 """
 import errno
 import os
@@ -18,8 +18,9 @@ from fusepy import FUSE, FuseOSError, Operations
 
 
 class SlowFolder(Operations):
-    def __init__(self, backing, delay_file, lookup_delay_file):
+    def __init__(self, backing, delay_file, lookup_delay_file, read_delay_file):
         self.backing = backing
+        self.read_delay_file = read_delay_file
         self.delay_file = delay_file
         self.lookup_delay_file = lookup_delay_file
 
@@ -60,15 +61,15 @@ class SlowFolder(Operations):
         return 0
 
     def read(self, path, size, offset, fh):
+        time.sleep(self._seconds(self.read_delay_file))
         with open(self._real(path), "rb") as f:
             f.seek(offset)
             return f.read(size)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (4, 5):
+    if len(sys.argv) not in (4, 5, 6):
         sys.exit(__doc__)
-    backing, mountpoint, delay_file = sys.argv[1:4]
-    lookup_delay_file = sys.argv[4] if len(sys.argv) == 5 else None
+    backing, mountpoint, delay_file, lookup_delay_file, read_delay_file = (sys.argv[1:] + [None, None])[:5]
     # Attributes are not cached: a file landing in the backing folder shows at the next listing.
-    FUSE(SlowFolder(backing, delay_file, lookup_delay_file), mountpoint, foreground=True, ro=True, attr_timeout=0, entry_timeout=0)
+    FUSE(SlowFolder(backing, delay_file, lookup_delay_file, read_delay_file), mountpoint, foreground=True, ro=True, attr_timeout=0, entry_timeout=0)

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The audio path on its own: tones reach the sound server, in order, as event sounds of a client named
 # Foldwarn, and a new tone cuts off the last one; a thousand tones in a row and a server that restarts
-# leave the next tone heard.
+# leave the next tone heard; a tone whose file hangs holds up no other.
 # Usage: sound_output_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 BUILD=$1 SRC=$2
@@ -69,4 +69,16 @@ e2e_wait_pid "$PLAYER" 30 || e2e_fail "play_tones did not end"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "play_tones ended with $E2E_STATUS: $(cat "$E2E_TMP/stress.err")"
 e2e_stop_recording
 "$BUILD/tests/e2e/tone_analyser" "$E2E_TMP/restarted.wav" "$ADD" "$REMOVE" add || exit 1
+
+# The add tone on a share whose reads hang: it plays nothing, and the remove tone asked for next sounds within
+# the second before the next tone.
+if [ -c /dev/fuse ] && [ "$(id -u)" -eq 0 ]; then
+  echo 6 >"$E2E_TMP/read-delay"
+  e2e_mount_slow_folder "$E2E_TMP/tones" "$E2E_TMP/share" "$E2E_TMP/none" "$E2E_TMP/none" "$E2E_TMP/read-delay"
+  cp "$ADD" "$E2E_TMP/tones/"
+  e2e_start_recording "$E2E_TMP/hung.wav"
+  "$PLAY" "$E2E_TMP/share/add.wav" 100 "$REMOVE" 1000 "$ADD" || e2e_fail "play_tones failed ($?)"
+  e2e_stop_recording
+  "$BUILD/tests/e2e/tone_analyser" "$E2E_TMP/hung.wav" "$ADD" "$REMOVE" remove add || exit 1
+fi
 echo OK

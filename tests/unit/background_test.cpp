@@ -13,6 +13,7 @@
 namespace {
 
 using Jobs::Background;
+using namespace Qt::StringLiterals;
 
 struct BackgroundTest : ::testing::Test {
   int argc = 1;
@@ -55,30 +56,56 @@ TEST_F(BackgroundTest, OnlyTheNewestJobDeliversOnTheReceiversThread) {
   EXPECT_EQ(deliveredOn, QThread::currentThreadId());
 }
 
-TEST_F(BackgroundTest, PastTheLimitTheNewestJobWaitsForAHungOne) {
+// The picker opened a hundred times over twenty hung folders: one thread per folder, browsing stops short of
+// the reserve, and a fresh folder of the watch is still read at once.
+TEST_F(BackgroundTest, HungPathsHoldOneThreadEachAndNeverStarveAFreshOne) {
   QObject receiver;
   auto gate = std::make_shared<QSemaphore>();
-  auto background = std::make_unique<Background>(&receiver, Background::Priority::Normal, 1);
-  int delivered = 0;
-  for (int i = 0; i < 2; ++i) background->start([gate](const Background::Ticket&) { gate->acquire(); });
-  // Two hung jobs: one newest and one stale, the limit. The third and fourth wait; only the fourth will run.
-  background->start([&](const Background::Ticket& ticket) { ticket.deliver([&] { delivered += 10; }); });
-  background->start([&](const Background::Ticket& ticket) { ticket.deliver([&] { delivered += 1; }); });
-  EXPECT_EQ(background->running(), 2);
-  EXPECT_TRUE(background->busy());
-  gate->release();
-  ASSERT_TRUE(waitFor([&] { return delivered != 0; }));
-  EXPECT_EQ(delivered, 1);
+  std::vector<std::unique_ptr<Background>> pickers;
+  for (int i = 0; i < 100; ++i) {
+    pickers.push_back(std::make_unique<Background>(&receiver, Background::Priority::Low));
+    pickers.back()->start(QString::number(i % 20), [gate](const Background::Ticket&) { gate->acquire(); });
+  }
+  const auto threads = [&] {
+    int sum = 0;
+    for (const auto& picker : pickers) sum += picker ? picker->running() : 0;
+    return sum;
+  };
+  EXPECT_EQ(threads(), Background::MaxThreads - Background::ReservedThreads);
+  Background watch(&receiver);
+  bool answered = false;
+  watch.start(u"local"_s, [&](const Background::Ticket& ticket) { ticket.deliver([&] { answered = true; }); });
+  EXPECT_TRUE(waitFor([&] { return answered; }));
 
-  // The helper goes while a job hangs: nothing waits for it, and what it would deliver is dropped.
-  background->start([gate](const Background::Ticket& ticket) {
+  // A picker goes while its job hangs: nothing waits for it, and what it would deliver is dropped.
+  pickers.front()->start(u"0"_s, [gate](const Background::Ticket& ticket) {
     gate->acquire();
     ticket.deliver([] { ADD_FAILURE() << "delivered after the helper was gone"; });
   });
-  background.reset();
-  gate->release(2);
-  QThread::msleep(50);
+  pickers.front().reset();
+  gate->release(200);
+  EXPECT_TRUE(waitFor([&] { return threads() == 0; }));
   QCoreApplication::processEvents();
+}
+
+// A thread that cannot be started (a process limit) drops that job; the next request runs.
+TEST_F(BackgroundTest, AFailedThreadStartDelaysTheJobOnly) {
+  for (const bool whenAJobEnds : {false, true}) {
+    QObject receiver;
+    Background background(&receiver), other(&receiver);
+    QSemaphore gate;
+    other.start(u"a"_s, [&](const Background::Ticket&) { gate.acquire(); });
+    int delivered = 0;
+    const auto job = [&](const Background::Ticket& ticket) { ticket.deliver([&] { ++delivered; }); };
+    if (!whenAJobEnds) Background::failThreadStartsForTesting(1);
+    background.start(whenAJobEnds ? u"a"_s : u"b"_s, job);  // with "a", it waits for the other's job
+    if (whenAJobEnds) Background::failThreadStartsForTesting(1);
+    gate.release();
+    ASSERT_TRUE(waitFor([&] { return !background.busy() && other.running() == 0; })) << whenAJobEnds;
+    EXPECT_EQ(background.running(), 0) << whenAJobEnds;
+    background.start(u"a"_s, job);
+    EXPECT_TRUE(waitFor([&] { return delivered == 1; })) << whenAJobEnds;
+  }
 }
 
 }  // namespace

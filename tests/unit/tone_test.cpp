@@ -96,7 +96,7 @@ TEST(DecodeToneFile, UnicodePathDecodes) {
   EXPECT_TRUE(Sound::DecodeToneFile(path));
 }
 
-TEST(DecodeToneFile, WhatIsNoSoundGivesNothing) {
+TEST(DecodeToneFile, WhatIsNoSoundGivesNothingOrSilence) {
   QTemporaryDir tmp;
   struct Row {
     const char* name;
@@ -113,6 +113,17 @@ TEST(DecodeToneFile, WhatIsNoSoundGivesNothing) {
     EXPECT_FALSE(Sound::DecodeToneFile(path)) << row.name;
   }
   EXPECT_FALSE(Sound::DecodeToneFile(tmp.path() + "/missing.wav"));
+  // Samples that are no number play as silence, not as full-scale noise.
+  for (const float bad : {NAN, INFINITY, -INFINITY}) {
+    SF_INFO info{0, 8000, 1, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0};
+    SNDFILE* f = sf_open(QFile::encodeName(tmp.path() + "/bad.wav").constData(), SFM_WRITE, &info);
+    const float written[] = {0.5f, bad, -0.5f};
+    ASSERT_EQ(sf_writef_float(f, written, 3), 3);
+    sf_close(f);
+    const auto tone = Sound::DecodeToneFile(tmp.path() + "/bad.wav");
+    ASSERT_TRUE(tone) << bad;
+    EXPECT_EQ(tone->samples, (std::vector<float>{0.5f, 0.0f, -0.5f})) << bad;
+  }
   EXPECT_FALSE(Sound::DecodeToneFile(tmp.path())) << "a folder";
 }
 
