@@ -16,8 +16,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Under a Wayland session Qt needs its Wayland plugin; without it, it falls back to Xwayland or aborts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# Under a Wayland session Qt needs its Wayland plugin; without it, it falls back to Xwayland or aborts. The
+# window's fixed layout is measured in Liberation Sans (Arial's metrics): wider fonts push labels into controls.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-liberation2")
 # On purge: what an older version left in the program folder.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postrm)
 # 0755 folders whatever the umask of the one who builds.
