@@ -7,11 +7,14 @@
 #include "startup/startup.h"
 
 int main(int argc, char* argv[]) {
-  // --help and --version answer before Qt needs a display.
-  if (const std::optional<int> code = Commands::AnswerCommandLine(argc, argv)) return *code;
+  // The switches and a wrong argument answer before Qt needs a display.
+  const Commands::CommandLine commandLine = Commands::ReadCommandLine(argc, argv);
+  if (commandLine.exitCode) return *commandLine.exitCode;
   QApplication app(argc, argv);
-  std::unique_ptr<Form1> form = Commands::Main(QCoreApplication::applicationFilePath());
-  if (!form) return 0;
+  int secondStartExit = 0;
+  std::unique_ptr<Form1> form =
+      Commands::Main(QCoreApplication::applicationFilePath(), commandLine.folder, &secondStartExit);
+  if (!form) return secondStartExit;
   const int exitCode = app.exec();
   form.reset();
   Commands::EndProcess(exitCode);

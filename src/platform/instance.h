@@ -21,16 +21,18 @@ SecondStartSocket SecondStartSocketFor(const QString& exeName, const QString& ap
 
 // True when no other instance runs from this program folder; the lock is then held until the program ends,
 // and a second start can reach this one (OnSecondStart). A lock left by a crashed run does not count, and a
-// lock that cannot be made never keeps the program from starting. Claiming again in the same process gives up
-// the earlier lock first.
+// lock that cannot be made never keeps the program from starting (one line on standard error says that a second
+// copy will then not be noticed). Claiming again in the same process gives up the earlier lock first.
 bool ClaimSingleInstance(const QString& exeName, const QString& appFolder);
 void ReleaseSingleInstance();
 
-// Runs onCall on the main thread each time a second start calls the instance holding the lock.
-void OnSecondStart(std::function<void()> onCall);
+// Runs onCall on the main thread each time a second start calls the instance holding the lock, with the folder
+// it was given to open, or an empty one.
+void OnSecondStart(std::function<void(const QString& folder)> onCall);
 
-// Used by a second start: tells the running instance from this program folder that it was started again.
-// Returns at once when it cannot be reached.
-void CallRunningInstance(const QString& exeName, const QString& appFolder);
+// Used by a second start: tells the running instance from this program folder that it was started again, and
+// hands it folder when that is not empty. False, said on standard error, when the call did not reach this
+// user's own running instance.
+bool CallRunningInstance(const QString& exeName, const QString& appFolder, const QString& folder);
 
 }  // namespace Platform

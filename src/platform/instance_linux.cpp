@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "instance.h"
-
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -8,14 +6,17 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
-#include <QVariant>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
+#include "file_name.h"
+#include "instance.h"
 #include "runtime_folder.h"
 
 using namespace Qt::StringLiterals;
@@ -23,8 +24,12 @@ using namespace Qt::StringLiterals;
 namespace Platform {
 namespace {
 
-// All a second start ever says; anything else arriving on the socket is dropped.
-constexpr char SecondStartMessage[] = "foldwarn: started again\n";
+// All a second start ever says: that it was started again, or that it was started with a folder to open, the
+// folder's bytes following up to the end. Anything else arriving on the socket is dropped.
+constexpr QByteArrayView StartedAgain = "foldwarn: started again\n";
+constexpr QByteArrayView OpenFolder = "foldwarn: open folder\n";
+// A path the kernel takes is far shorter; past this, nobody is sending a folder.
+constexpr qsizetype MaxMessage = 64 * 1024;
 
 std::unique_ptr<QLockFile>& HeldLock() {
   static std::unique_ptr<QLockFile> lock;
@@ -37,8 +42,8 @@ QPointer<QLocalServer>& Server() {
   return s;
 }
 
-std::function<void()>& SecondStartHandler() {
-  static std::function<void()> handler;
+std::function<void(const QString&)>& SecondStartHandler() {
+  static std::function<void(const QString&)> handler;
   return handler;
 }
 
@@ -54,16 +59,39 @@ bool SameUserAtOtherEnd(qintptr fd) {
   return ::getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
-void ReadSecondStart(QLocalSocket* socket) {
-  const QByteArray received = socket->property("received").toByteArray() + socket->readAll();
-  if (received == SecondStartMessage) {
-    socket->disconnectFromServer();
-    if (SecondStartHandler()) SecondStartHandler()();
-  } else if (!QByteArray::fromRawData(SecondStartMessage, sizeof SecondStartMessage - 1).startsWith(received)) {
-    socket->abort();
-  } else {
-    socket->setProperty("received", received);
+bool CanBecomeMessage(QByteArrayView received) {
+  return received.size() <= MaxMessage &&
+         (StartedAgain.startsWith(received) || OpenFolder.startsWith(received) || received.startsWith(OpenFolder));
+}
+
+void Deliver(QByteArrayView message) {
+  if (!SecondStartHandler()) return;
+  if (message == StartedAgain) {
+    SecondStartHandler()(QString());
+  } else if (message.startsWith(OpenFolder) && message.sliced(OpenFolder.size()).startsWith('/')) {
+    SecondStartHandler()(DecodeName(message.sliced(OpenFolder.size())));
   }
+}
+
+// A message is whole when the caller hangs up.
+void Serve(QLocalSocket* socket) {
+  auto received = std::make_shared<std::optional<QByteArray>>(QByteArray());  // nothing once dropped
+  const auto read = [socket, received] {
+    if (!*received) return;
+    **received += socket->readAll();
+    if (!CanBecomeMessage(**received)) {
+      received->reset();
+      socket->abort();
+    }
+  };
+  QObject::connect(socket, &QLocalSocket::readyRead, socket, read);
+  QObject::connect(socket, &QLocalSocket::disconnected, socket, [socket, received, read] {
+    read();
+    if (*received) Deliver(**received);
+    received->reset();
+    socket->deleteLater();
+  });
+  if (socket->bytesAvailable() > 0) read();
 }
 
 void Listen(const SecondStartSocket& socket) {
@@ -87,13 +115,12 @@ void Listen(const SecondStartSocket& socket) {
   }
   QObject::connect(s, &QLocalServer::newConnection, s, [s] {
     while (QLocalSocket* socket = s->nextPendingConnection()) {
-      QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       if (!SameUserAtOtherEnd(socket->socketDescriptor())) {
         socket->abort();
+        socket->deleteLater();
         continue;
       }
-      QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] { ReadSecondStart(socket); });
-      if (socket->bytesAvailable() > 0) ReadSecondStart(socket);
+      Serve(socket);
     }
   });
   Server() = s;
@@ -117,8 +144,11 @@ SecondStartSocket SecondStartSocketFor(const QString& exeName, const QString& ap
 
 bool ClaimSingleInstance(const QString& exeName, const QString& appFolder) {
   const QString path = InstanceLockPath(exeName, appFolder);
-  // Without a private folder there is no safe place for a lock; the program runs without one.
-  if (path.isEmpty()) return true;
+  // Without a private folder there is no safe place for a lock; the program runs without one, and says so.
+  if (path.isEmpty()) {
+    std::fputs("foldwarn: no private runtime folder for the lock: a second copy will not be noticed\n", stderr);
+    return true;
+  }
   std::unique_ptr<QLockFile>& held = HeldLock();
   if (held && held->fileName() == path) return true;
   ReleaseSingleInstance();
@@ -130,8 +160,11 @@ bool ClaimSingleInstance(const QString& exeName, const QString& appFolder) {
     Listen(SecondStartSocketFor(exeName, appFolder));
     return true;
   }
-  // A runtime folder we cannot write to is no sign of another instance.
-  return lock->error() != QLockFile::LockFailedError;
+  if (lock->error() == QLockFile::LockFailedError) return false;
+  // A runtime folder that is full or read-only is no sign of another instance.
+  std::fprintf(stderr, "foldwarn: no lock can be made in %s: a second copy will not be noticed\n",
+               qPrintable(QFileInfo(path).path()));
+  return true;
 }
 
 void ReleaseSingleInstance() {
@@ -139,18 +172,33 @@ void ReleaseSingleInstance() {
   HeldLock().reset();
 }
 
-void OnSecondStart(std::function<void()> onCall) { SecondStartHandler() = std::move(onCall); }
+void OnSecondStart(std::function<void(const QString&)> onCall) { SecondStartHandler() = std::move(onCall); }
 
-void CallRunningInstance(const QString& exeName, const QString& appFolder) {
+bool CallRunningInstance(const QString& exeName, const QString& appFolder, const QString& folder) {
   const SecondStartSocket address = SecondStartSocketFor(exeName, appFolder);
-  if (address.name.isEmpty()) return;
   QLocalSocket socket;
   if (address.abstract) socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
   socket.connectToServer(address.name);
-  if (!socket.waitForConnected(1000) || !SameUserAtOtherEnd(socket.socketDescriptor())) return;
-  socket.write(SecondStartMessage, sizeof SecondStartMessage - 1);
-  socket.waitForBytesWritten(1000);
+  if (!socket.waitForConnected(1000)) {
+    std::fprintf(stderr, "foldwarn: already running, but it cannot be reached (%s: %s)\n", qPrintable(address.name),
+                 qPrintable(socket.errorString()));
+    return false;
+  }
+  // Another user listening first on an abstract name would hear the folder and answer nothing.
+  if (!SameUserAtOtherEnd(socket.socketDescriptor())) {
+    std::fprintf(stderr, "foldwarn: already running, but %s is held by another user: nothing was handed over\n",
+                 qPrintable(address.name));
+    return false;
+  }
+  const QByteArray message = folder.isEmpty() ? StartedAgain.toByteArray()
+                                              : OpenFolder.toByteArray() + EncodeName(folder).value_or(QByteArray());
+  socket.write(message);
   socket.disconnectFromServer();
+  if (socket.state() != QLocalSocket::UnconnectedState && !socket.waitForDisconnected(1000)) {
+    std::fprintf(stderr, "foldwarn: already running, but it does not answer (%s)\n", qPrintable(address.name));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace Platform

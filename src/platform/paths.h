@@ -15,6 +15,12 @@ QString LongPathName(const QString& path);
 // True for an existing folder whose entries can be listed.
 bool IsListableFolder(const QString& path);
 
+// True for an existing folder, or a link to one, whether or not it can be listed now.
+bool IsFolder(const QString& path);
+
+// path made absolute against the working folder, with "." and ".." taken out; every byte kept.
+QString AbsolutePath(const QString& path);
+
 // True when the file can be opened for reading now, without blocking (folders, pipes and sockets are not files).
 bool CanOpenFileForReading(const QString& path);
 

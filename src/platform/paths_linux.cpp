@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <climits>
 
 #include "file_name.h"
 #include "file_replace.h"
@@ -24,6 +26,20 @@ bool IsListableFolder(const QString& path) {
   if (!dir) return false;
   ::closedir(dir);
   return true;
+}
+
+bool IsFolder(const QString& path) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  struct stat st {};
+  return name && ::stat(name->constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QString AbsolutePath(const QString& path) {
+  if (path.startsWith(Separator)) return QDir::cleanPath(path);
+  // QDir::currentPath would lose the bytes of a working folder whose name is not UTF-8.
+  char buffer[PATH_MAX];
+  if (!::getcwd(buffer, sizeof buffer)) return path;
+  return QDir::cleanPath(DecodeName(buffer) + Separator + path);
 }
 
 bool CanOpenFileForReading(const QString& path) {

@@ -41,17 +41,19 @@ Form1::StoredTone LookUpStoredTone(const QStringList& names, const QString& tone
 
 }  // namespace
 
-std::unique_ptr<Form1> Main(const QString& programFile) {
+std::unique_ptr<Form1> Main(const QString& programFile, const QString& folder, int* secondStartExit) {
   // Where the files live, portable or installed: worked out once, and only looked up, not made, yet.
   Places places;
   ResumeNext([&] { places = FindPlaces(programFile); });
 
-  // One instance per program folder; a second start brings the running window to the front and ends here,
-  // leaving no other trace.
+  // One instance per program folder; a second start hands its folder over, brings the running window to the
+  // front and ends here, leaving no other trace.
   bool firstInstance = true;
   ResumeNext([&] { firstInstance = Platform::ClaimSingleInstance(places.exeName, places.programFolder); });
   if (!firstInstance) {
-    ResumeNext([&] { Platform::CallRunningInstance(places.exeName, places.programFolder); });
+    bool reached = false;
+    ResumeNext([&] { reached = Platform::CallRunningInstance(places.exeName, places.programFolder, folder); });
+    if (secondStartExit) *secondStartExit = reached ? 0 : 1;
     return nullptr;
   }
 
@@ -83,11 +85,18 @@ std::unique_ptr<Form1> Main(const QString& programFile) {
       if (window) window->close();
     });
   });
-  ResumeNext([&] { Platform::OnSecondStart([window = QPointer<Form1>(form)] { BringToFront(window); }); });
+  ResumeNext([&] {
+    Platform::OnSecondStart([window = QPointer<Form1>(form)](const QString& handed) {
+      if (window && !handed.isEmpty()) window->applyPickedFolder(handed);
+      BringToFront(window);
+    });
+  });
 
   // The four settings, handed to the window with the lookup of the tone lists and the stored tones' files.
   const Settings defaults = DefaultSettings(places.defaultFolder);
-  const Settings stored = ReadSettings(places.settingsRead, defaults);
+  Settings stored = ReadSettings(places.settingsRead, defaults);
+  // A folder given on the command line is watched, and saved at close, as one picked in the picker is.
+  if (!folder.isEmpty()) stored.watchedPath = folder;
   const QString programFolder = places.programFolder;
   const QString userToneFolder = places.userToneFolder;
   const QString pattern = form->File2->pattern();

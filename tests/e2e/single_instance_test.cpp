@@ -57,7 +57,7 @@ class SingleInstance : public ::testing::Test {
     env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(folder + u"/foldwarn"_s, {u"--ignored-argument"_s});
+    process->start(folder + u"/foldwarn"_s, {});
     EXPECT_TRUE(process->waitForStarted(10000));
     started.push_back(std::move(process));
     return started.back().get();

@@ -11,13 +11,16 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <cstring>
 
+#include "platform/file_name.h"
 #include "platform/runtime_folder.h"
 #include "support/qt_printers.h"
+#include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
 
@@ -108,8 +111,9 @@ TEST(InstanceFolder, OnlyAPrivateFolderOfTheUsersOwnHoldsTheLock) {
   restore("XDG_CACHE_HOME", savedCache);
 }
 
-// The running instance hears a second start on its socket, even where a crashed run left its socket file, and
-// with a runtime folder whose path leaves no room for a socket's name; whatever else arrives is dropped.
+// The running instance hears a second start on its socket, and the folder it hands over byte for byte, even where
+// a crashed run left its socket file, and with a runtime folder whose path leaves no room for a socket's name;
+// whatever else arrives is dropped. Where another user listens first on that name, the second start fails.
 TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
   int argc = 1;
   char name[] = "instance_test";
@@ -121,10 +125,14 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
     const char* name;
     qsizetype runtimeLength;
     bool abstract;
+    bool takenByAnotherUser;
   };
-  const Case cases[] = {{"ShortRuntimeFolder", 0, false}, {"RuntimeFolderOf100Characters", 100, true}};
+  const Case cases[] = {{"ShortRuntimeFolder", 0, false, false},
+                        {"RuntimeFolderOf100Characters", 100, true, false},
+                        {"AbstractNameTakenByAnotherUser", 100, true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if (c.takenByAnotherUser && ::geteuid() != 0) continue;  // only root can listen as another user
     QTemporaryDir root;
     QString runtime = root.path();
     while (runtime.size() < c.runtimeLength) runtime += u"/long-folder-name"_s;
@@ -144,15 +152,30 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
       ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&socketAddress), sizeof socketAddress), 0);
       ::close(fd);
     }
+    QLocalServer foreign;
+    if (c.takenByAnotherUser) {
+      const ScopedUnprivileged nobody;
+      foreign.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+      ASSERT_TRUE(foreign.listen(address.name));
+    }
     int calls = 0;
-    Platform::OnSecondStart([&] { ++calls; });
+    QString heard;
+    Platform::OnSecondStart([&](const QString& folder) {
+      ++calls;
+      heard = folder;
+    });
     ASSERT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
 
     const auto settle = [] {
       const QDeadlineTimer deadline(150);
       while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     };
-    const QByteArray others[] = {"", "hello\n", "foldwarn: started", "foldwarn: started again\nand more",
+    const QByteArray others[] = {"",
+                                 "hello\n",
+                                 "foldwarn: started",
+                                 "foldwarn: started again\nand more",
+                                 "foldwarn: open folder\n",
+                                 "foldwarn: open folder\nrelative/",
                                  QByteArray(100000, 'x')};
     for (const QByteArray& bytes : others) {
       QLocalSocket socket;
@@ -166,9 +189,13 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
       settle();
       EXPECT_EQ(calls, 0) << bytes.left(40).toStdString();
     }
-    Platform::CallRunningInstance(u"foldwarn"_s, appFolder);
-    settle();
-    EXPECT_EQ(calls, 1);
+    const QString folder = Platform::DecodeName("/media/stick/M\xe4rz\n/");
+    for (const QString& handed : {QString(), folder}) {
+      EXPECT_EQ(Platform::CallRunningInstance(u"foldwarn"_s, appFolder, handed), !c.takenByAnotherUser);
+      settle();
+      if (!c.takenByAnotherUser) EXPECT_EQ(heard, handed);
+    }
+    EXPECT_EQ(calls, c.takenByAnotherUser ? 0 : 2);
 
     Platform::ReleaseSingleInstance();
     Platform::OnSecondStart({});
