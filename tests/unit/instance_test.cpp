@@ -158,12 +158,8 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
       foreign.setSocketOptions(QLocalServer::AbstractNamespaceOption);
       ASSERT_TRUE(foreign.listen(address.name));
     }
-    int calls = 0;
-    QString heard;
-    Platform::OnSecondStart([&](const QString& folder) {
-      ++calls;
-      heard = folder;
-    });
+    QStringList heard;
+    Platform::OnSecondStart([&](const QString& folder) { heard.append(folder); });
     ASSERT_TRUE(Platform::ClaimSingleInstance(u"foldwarn"_s, appFolder));
 
     const auto settle = [] {
@@ -174,7 +170,6 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
                                  "hello\n",
                                  "foldwarn: started",
                                  "foldwarn: started again\nand more",
-                                 "foldwarn: open folder\n",
                                  "foldwarn: open folder\nrelative/",
                                  QByteArray(100000, 'x')};
     for (const QByteArray& bytes : others) {
@@ -187,15 +182,14 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
       settle();
       socket.disconnectFromServer();
       settle();
-      EXPECT_EQ(calls, 0) << bytes.left(40).toStdString();
+      EXPECT_EQ(heard, QStringList()) << bytes.left(40).toStdString();
     }
-    const QString folder = Platform::DecodeName("/media/stick/M\xe4rz\n/");
-    for (const QString& handed : {QString(), folder}) {
-      EXPECT_EQ(Platform::CallRunningInstance(u"foldwarn"_s, appFolder, handed), !c.takenByAnotherUser);
+    const QStringList handed{QString(), Platform::DecodeName("/media/stick/M\xe4rz\n/")};
+    for (const QString& folder : handed) {
+      EXPECT_EQ(Platform::CallRunningInstance(u"foldwarn"_s, appFolder, folder), !c.takenByAnotherUser);
       settle();
-      if (!c.takenByAnotherUser) EXPECT_EQ(heard, handed);
     }
-    EXPECT_EQ(calls, c.takenByAnotherUser ? 0 : 2);
+    EXPECT_EQ(heard, c.takenByAnotherUser ? QStringList() : handed);
 
     Platform::ReleaseSingleInstance();
     Platform::OnSecondStart({});
