@@ -206,6 +206,7 @@ TEST_P(CloseWindow, SavesTheSettingsAndEnds) {
 struct TemporaryFolder {
   const char* name;
   qsizetype length;
+  bool handsOverAFolder;
 };
 
 void PrintTo(const TemporaryFolder& t, std::ostream* os) { *os << t.name; }
@@ -213,8 +214,8 @@ void PrintTo(const TemporaryFolder& t, std::ostream* os) { *os << t.name; }
 class SecondStart : public OnXvfb, public ::testing::WithParamInterface<TemporaryFolder> {};
 
 // Started again while its window is minimised: the window comes back, the second start ends with 0 at once,
-// and neither start reads or writes anything more. Without XDG_RUNTIME_DIR, so both use the lock's own
-// private folder; neither says anything on standard error.
+// neither start reads or writes anything more, and a folder handed over is watched and saved at close. Without
+// XDG_RUNTIME_DIR, so both use the lock's own private folder; neither says anything on standard error.
 TEST_P(SecondStart, BringsTheMinimisedWindowBack) {
   const QString folder = root.filePath(u"program"_s);
   const QString settings =
@@ -242,7 +243,7 @@ TEST_P(SecondStart, BringsTheMinimisedWindowBack) {
   second.setProcessEnvironment(env);
   QElapsedTimer clock;
   clock.start();
-  second.start(folder + u"/foldwarn"_s, {});
+  second.start(folder + u"/foldwarn"_s, GetParam().handsOverAFolder ? QStringList{tmp} : QStringList{});
   ASSERT_TRUE(second.waitForFinished(3000));
   EXPECT_LT(clock.elapsed(), 3000);
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -253,6 +254,11 @@ TEST_P(SecondStart, BringsTheMinimisedWindowBack) {
   EXPECT_EQ(program.state(), QProcess::Running);
   EXPECT_EQ(Contents(settings), before);
   EXPECT_EQ(program.readAllStandardError(), QByteArray());
+  if (GetParam().handsOverAFolder) {
+    SendDeleteWindow(c, window);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(Commands::ReadProfileString(u"Divuvadi Foldwarn"_s, u"LetzterPfad"_s, settings), tmp + u'/');
+  }
   xcb_disconnect(c);
 }
 
@@ -261,8 +267,9 @@ INSTANTIATE_TEST_SUITE_P(Endings, CloseWindow,
                                            Ending{"Sigint", SIGINT}, Ending{"Sighup", SIGHUP}),
                          [](const auto& info) { return std::string(info.param.name); });
 INSTANTIATE_TEST_SUITE_P(Folders, SecondStart,
-                         ::testing::Values(TemporaryFolder{"ShortTemporaryFolder", 0},
-                                           TemporaryFolder{"TemporaryFolderOf120Characters", 120}),
+                         ::testing::Values(TemporaryFolder{"ShortTemporaryFolder", 0, false},
+                                           TemporaryFolder{"TemporaryFolderOf120Characters", 120, false},
+                                           TemporaryFolder{"HandingOverAFolder", 0, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

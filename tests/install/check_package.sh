@@ -18,7 +18,6 @@ fail() {
 lintian --fail-on error,warning --display-info "$deb" 2>&1 | grep -v "running with root privileges"
 appstreamcli validate --pedantic --no-net "$tree"/usr/share/metainfo/*.metainfo.xml
 desktop-file-validate "$tree/usr/share/applications/foldwarn.desktop"
-# File managers offer it for a folder ("Open with"), handed over as one argument.
 grep -qx "Exec=/usr/lib/foldwarn/foldwarn %f" "$tree/usr/share/applications/foldwarn.desktop"
 grep -qx "MimeType=inode/directory;" "$tree/usr/share/applications/foldwarn.desktop"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$tree/usr/share/man/man1/foldwarn.1.gz" 2>&1 >/dev/null)

@@ -11,8 +11,7 @@
 
 namespace {
 
-// Run in a folder holding the folder "M\xe4rz" and a file. A wrong argument ends the program before any window,
-// with one line naming it and the usage on standard error.
+// A wrong argument ends the program before any window, with one line naming it and the usage on standard error.
 TEST(CommandLine, AFolderOrOneLineSayingWhatIsWrong) {
   const struct {
     const char* name;
