@@ -14,7 +14,7 @@ for f in lib/foldwarn/foldwarn lib/foldwarn/add.wav lib/foldwarn/remove.wav bin/
   [ -e "$prefix/$f" ] || { echo "missing: $f"; exit 1; }
 done
 [ "$(readlink -f "$prefix/bin/foldwarn")" = "$(readlink -f "$prefix/lib/foldwarn/foldwarn")" ] || { echo "bin/foldwarn does not lead to the program"; exit 1; }
-grep -qx "Exec=$prefix/lib/foldwarn/foldwarn" "$prefix/share/applications/foldwarn.desktop" || { echo "Exec line wrong"; exit 1; }
+grep -qx "Exec=$prefix/lib/foldwarn/foldwarn %f" "$prefix/share/applications/foldwarn.desktop" || { echo "Exec line wrong"; exit 1; }
 desktop-file-validate "$prefix/share/applications/foldwarn.desktop"
 installed=$(cd "$prefix" && find . ! -type d | sed "s|^\.|$prefix|" | sort)
 listed=$(sort "$build/install_manifest.txt")
