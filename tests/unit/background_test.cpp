@@ -21,10 +21,10 @@ struct BackgroundTest : ::testing::Test {
   char* argv[1] = {arg0};
   QCoreApplication app{argc, argv};
 
-  // Processes events until the condition holds or two seconds pass.
+  // Processes events until the condition holds or ten seconds pass (a loaded machine is slow).
   template <class Condition>
   bool waitFor(Condition condition) {
-    const QDeadlineTimer deadline(2000);
+    const QDeadlineTimer deadline(10000);
     while (!condition() && !deadline.hasExpired()) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
       QThread::msleep(1);
