@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "forms/form1.h"
+#include "platform/autostart.h"
 #include "startup/command_line.h"
 #include "startup/startup.h"
 
@@ -10,7 +11,8 @@ int main(int argc, char* argv[]) {
   // --help and --version answer before Qt needs a display.
   if (const std::optional<int> code = Commands::AnswerCommandLine(argc, argv)) return *code;
   QApplication app(argc, argv);
-  std::unique_ptr<Form1> form = Commands::Main(QCoreApplication::applicationFilePath());
+  // Its path by the bytes: Qt's own answer would turn a byte that is no character into another.
+  std::unique_ptr<Form1> form = Commands::Main(Platform::RunningProgramFile());
   if (!form) return 0;
   const int exitCode = app.exec();
   form.reset();

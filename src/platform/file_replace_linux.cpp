@@ -6,7 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <QFile>
+#include <QList>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +14,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "file_name.h"
 #include "file_replace.h"
 
 namespace Platform {
@@ -199,13 +200,18 @@ Replaced ReplaceThroughTemp(const QByteArray& path, const QByteArray& data, cons
 
 }  // namespace
 
-QString LinkChainEnd(const QString& file) { return QFile::decodeName(ResolveLinks(QFile::encodeName(file))); }
+QString LinkChainEnd(const QString& file) {
+  const std::optional<QByteArray> path = EncodeName(file);
+  return path ? DecodeName(ResolveLinks(*path)) : QString();
+}
 
 bool ReplaceFileContents(const QString& file, const QByteArray& data) {
   // One save at a time: the sweep takes temporary files with our own process id for leftovers.
   static std::mutex saving;
   std::lock_guard lock(saving);
-  const QByteArray path = QFile::encodeName(file);
+  const std::optional<QByteArray> name = EncodeName(file);
+  if (!name) return false;
+  const QByteArray& path = *name;
   RemoveAbandonedTemps(path);
   struct stat old {};
   const bool exists = ::stat(path.constData(), &old) == 0;

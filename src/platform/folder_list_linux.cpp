@@ -5,12 +5,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "file_name.h"
 #include "folder_list.h"
 #include "platform/dirent_linux.h"
 
@@ -21,7 +21,7 @@ QByteArrayView NameList::raw(qsizetype index) const {
   return QByteArrayView(bytes_).sliced(begin, ends_.at(index) - begin);
 }
 
-QString NameList::name(qsizetype index) const { return QFile::decodeName(raw(index).toByteArray()); }
+QString NameList::name(qsizetype index) const { return DecodeName(raw(index)); }
 
 void NameList::append(QByteArrayView name) {
   bytes_.append(name);
@@ -56,7 +56,7 @@ bool NameLess(const SortKey& a, const SortKey& b) {
     for (quint32 i = 0; i < common && order == 0; ++i) order = Folded(a.data[i]) - Folded(b.data[i]);
     if (order == 0) order = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
   } else {
-    order = QFile::decodeName(rawA.toByteArray()).compare(QFile::decodeName(rawB.toByteArray()), Qt::CaseInsensitive);
+    order = DecodeName(rawA).compare(DecodeName(rawB), Qt::CaseInsensitive);
   }
   if (order != 0) return order < 0;
   return rawA.compare(rawB) < 0;
@@ -66,8 +66,9 @@ bool NameLess(const SortKey& a, const SortKey& b) {
 
 bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
                 const std::function<void(NameList)>& batch) {
-  if (folder.isEmpty() || folder.contains(QChar(0)) || batchRows < 1) return false;
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::optional<QByteArray> name = EncodeName(folder);
+  if (!name || batchRows < 1) return false;
+  const int fd = ::open(name->constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   const std::unique_ptr<char[]> buffer(new char[BufferSize]);
   NameList found;

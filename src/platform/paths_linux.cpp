@@ -4,9 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "file_name.h"
+#include "file_replace.h"
 #include "paths.h"
 
 namespace Platform {
@@ -15,17 +14,19 @@ namespace Platform {
 QString LongPathName(const QString& path) { return path; }
 
 bool IsListableFolder(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
-  DIR* dir = ::opendir(QFile::encodeName(path).constData());
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
+  DIR* dir = ::opendir(name->constData());
   if (!dir) return false;
   ::closedir(dir);
   return true;
 }
 
 bool CanOpenFileForReading(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(name->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   const bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && !S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode);
@@ -34,16 +35,41 @@ bool CanOpenFileForReading(const QString& path) {
 }
 
 bool CanReplaceFile(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
-  const QFileInfo link(path);
-  const QFileInfo file(link.isSymLink() ? link.symLinkTarget() : path);
+  const std::optional<QByteArray> file = EncodeName(LinkChainEnd(path));
+  if (!file) return false;
   // Asked as the user the process acts for, as the writer then writes.
-  const auto allowed = [](const QString& path, int mode) {
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+  const auto allowed = [](const QByteArray& path, int mode) {
+    return ::faccessat(AT_FDCWD, path.constData(), mode, AT_EACCESS) == 0;
   };
   // An administrator who hands a user a writable file in a read-only folder means it to be used.
-  if (file.exists()) return file.isFile() && allowed(file.filePath(), W_OK);
-  return allowed(file.absolutePath(), W_OK | X_OK);
+  struct stat st {};
+  if (::stat(file->constData(), &st) == 0) return S_ISREG(st.st_mode) && allowed(*file, W_OK);
+  const qsizetype cut = file->lastIndexOf('/');
+  return allowed(cut > 0 ? file->left(cut) : QByteArray(cut == 0 ? "/" : "."), W_OK | X_OK);
+}
+
+bool PathExists(const QString& path) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  struct stat st {};
+  return name && ::stat(name->constData(), &st) == 0;
+}
+
+bool OpenForReading(const QString& path, QFile& file) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
+  const int fd = ::open(name->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) return true;
+  ::close(fd);
+  return false;
+}
+
+std::optional<FileStamp> StampOf(const QString& path) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  struct stat st {};
+  if (!name || ::stat(name->constData(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+  return FileStamp{st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
 }  // namespace Platform

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Private-profile files without the Windows API: the text is edited as bytes (profile_text.h) and written whole
 // with the crash-safe replace (file_replace.h).
-#include <QFileInfo>
-
 #include "file_replace.h"
+#include "paths.h"
 #include "private_profile.h"
 #include "profile_text.h"
 
@@ -14,10 +13,10 @@ namespace {
 constexpr qint64 MaxProfileSize = 256LL * 1024 * 1024;
 
 std::optional<QByteArray> ReadWholeFile(const QString& file) {
-  QFileInfo info(file);
-  if (!info.isFile() || info.size() > MaxProfileSize) return std::nullopt;
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+  const std::optional<FileStamp> stamp = StampOf(file);
+  if (!stamp || stamp->size > MaxProfileSize) return std::nullopt;
+  QFile f;
+  if (!OpenForReading(file, f)) return std::nullopt;
   QByteArray data = f.readAll();
   if (f.error() != QFileDevice::NoError) return std::nullopt;
   return data;
@@ -34,11 +33,11 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
   // Write through symbolic links to the file at the end of the chain rather than replacing a link.
   const QString target = LinkChainEnd(file);
   if (target.isEmpty()) return false;
-  const QFileInfo targetInfo(target);
-  if (targetInfo.exists() && !targetInfo.isFile()) return false;
+  const bool isFile = StampOf(target).has_value();
+  if (!isFile && PathExists(target)) return false;
 
   QByteArray data;
-  if (targetInfo.exists()) {
+  if (isFile) {
     std::optional<QByteArray> existing = ReadWholeFile(target);
     if (!existing) return false;  // never replace a file we could not read whole
     data = std::move(*existing);

@@ -3,6 +3,8 @@
 
 #include <QList>
 
+#include "file_name.h"
+
 namespace Platform {
 namespace {
 
@@ -131,17 +133,19 @@ std::optional<QString> ProfileValue(const QByteArray& text, const QString& secti
   if (loc.keyLine < 0) return std::nullopt;
   const Line& line = lines[loc.keyLine];
   const QByteArray value = text.mid(loc.key.valueBegin, line.end - loc.key.valueBegin).trimmed();
-  return QString::fromUtf8(Unquote(value));
+  // A folder or tone name is kept as the bytes it has, UTF-8 or not.
+  return DecodeName(Unquote(value));
 }
 
 std::optional<QByteArray> WithProfileValue(QByteArray text, const QString& section, const QString& key,
                                            const QString& value) {
-  if (!Writable(section, key, value)) return std::nullopt;
+  const std::optional<QByteArray> valueBytes = value.isEmpty() ? QByteArray() : EncodeName(value);
+  if (!valueBytes || !Writable(section, key, value)) return std::nullopt;
   const QByteArray eol = LineEndingOf(text);
   const QList<Line> lines = SplitLines(text);
   const Location loc = Locate(text, lines, section, key);
   const QByteArray keyUtf8 = key.toUtf8();
-  const QByteArray valueUtf8 = value.toUtf8();
+  const QByteArray& valueUtf8 = *valueBytes;
 
   if (loc.keyLine >= 0) {
     // Replace only the value; the key's spelling and anything before '=' stay as they were.

@@ -1,31 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tone_cache.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace Sound {
 
 std::shared_ptr<const Tone> ToneCache::get(const QString& path) {
-  QFileInfo info(path);
-  info.setCaching(false);
+  const std::optional<Platform::FileStamp> stamp = Platform::StampOf(path);
   auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
-  if (!info.isFile()) {
+  if (!stamp) {
     if (it != entries_.end()) entries_.erase(it);
     return nullptr;
   }
-  const qint64 size = info.size();
-  const QDateTime modified = info.lastModified();
-  const QDateTime changed = info.metadataChangeTime();
   if (it != entries_.end()) {
-    if (it->size == size && it->modified == modified && it->changed == changed) {
+    if (it->stamp == *stamp) {
       entries_.splice(entries_.begin(), entries_, it);
       return it->tone;
     }
     entries_.erase(it);
   }
   ++decodes_;
-  entries_.push_front(Entry{path, size, modified, changed, DecodeToneFile(path)});
+  entries_.push_front(Entry{path, *stamp, DecodeToneFile(path)});
   // Bounded in number and in memory; the tone just decoded always stays.
   auto samples = [this] {
     qint64 total = 0;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 #include <list>
 #include <memory>
 
+#include "platform/paths.h"
 #include "tone.h"
 
 namespace Sound {
@@ -26,9 +26,7 @@ class ToneCache {
 
   struct Entry {
     QString path;
-    qint64 size = -1;
-    QDateTime modified;
-    QDateTime changed;
+    Platform::FileStamp stamp;
     std::shared_ptr<const Tone> tone;  // empty for a file that did not decode: not retried until it changes
   };
   int capacity_;
