@@ -92,7 +92,7 @@ frmDirSelect::frmDirSelect(Commands::ProgramState& state, QWidget* parent)
 
   // The lists start where the process stands; Form_Load points them there unless it is given a folder. The
   // name alone: the folder is read off the window's thread.
-  startFolder_ = QDir::currentPath();
+  startFolder_ = Platform::CurrentFolder();
   if (!QDir::isAbsolutePath(startFolder_)) startFolder_ = QDir::rootPath();
 
   connect(Drive1, &Controls::DriveListBox::changed, this, &frmDirSelect::Drive1_Change);

@@ -25,6 +25,9 @@ bool CanOpenFileForReading(const QString& path);
 // as a new file in its folder. A link is judged by the file it leads to.
 bool CanReplaceFile(const QString& path);
 
+// The process's current folder, every byte kept; empty when the system does not say.
+QString CurrentFolder();
+
 // True when the path leads to anything now.
 bool PathExists(const QString& path);
 

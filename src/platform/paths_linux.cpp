@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+
 #include "file_name.h"
 #include "file_replace.h"
 #include "paths.h"
@@ -46,6 +48,11 @@ bool CanReplaceFile(const QString& path) {
   if (::stat(file->constData(), &st) == 0) return S_ISREG(st.st_mode) && allowed(*file, W_OK);
   const qsizetype cut = file->lastIndexOf('/');
   return allowed(cut > 0 ? file->left(cut) : QByteArray(cut == 0 ? "/" : "."), W_OK | X_OK);
+}
+
+QString CurrentFolder() {
+  char folder[PATH_MAX];
+  return ::getcwd(folder, sizeof folder) ? DecodeName(folder) : QString();
 }
 
 bool PathExists(const QString& path) {
