@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "forms/form1.h"
+#include "platform/autostart.h"
 #include "startup/command_line.h"
 #include "startup/startup.h"
 
@@ -12,8 +13,8 @@ int main(int argc, char* argv[]) {
   if (commandLine.exitCode) return *commandLine.exitCode;
   QApplication app(argc, argv);
   int secondStartExit = 0;
-  std::unique_ptr<Form1> form =
-      Commands::Main(QCoreApplication::applicationFilePath(), commandLine.folder, &secondStartExit);
+  // Its path by the bytes: Qt's own answer would turn a byte that is no character into another.
+  std::unique_ptr<Form1> form = Commands::Main(Platform::RunningProgramFile(), commandLine.folder, &secondStartExit);
   if (!form) return secondStartExit;
   const int exitCode = app.exec();
   form.reset();

@@ -3,14 +3,24 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include "commands/commands.h"
+#include "platform/file_name.h"
 #include "platform/paths.h"
 
 using namespace Qt::StringLiterals;
 
 namespace Commands {
+namespace {
+
+// By the variable's bytes, which QStandardPaths and QDir::homePath() would not all keep; a relative value is
+// ignored, as the base directory rules say.
+QString FolderFromEnvironment(const char* variable, const QString& otherwise) {
+  const QString set = Platform::DecodeName(qgetenv(variable));
+  return set.startsWith(u'/') ? set : otherwise;
+}
+
+}  // namespace
 
 Places ChoosePlaces(const PlaceFacts& facts) {
   Places places;
@@ -36,8 +46,8 @@ QString ProgramSettingsFile(const QString& programFolder, const QString& exeName
 }
 
 QString UserSettingsFile() {
-  // QStandardPaths follows $XDG_CONFIG_HOME and falls back to ~/.config.
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/foldwarn/foldwarn.ini"_s;
+  const QString home = FolderFromEnvironment("HOME", QDir::homePath());
+  return FolderFromEnvironment("XDG_CONFIG_HOME", home + u"/.config"_s) + u"/foldwarn/foldwarn.ini"_s;
 }
 
 Places FindPlaces(const QString& programFile) {
@@ -49,12 +59,12 @@ Places FindPlaces(const QString& programFile) {
   const QString exeName = program.completeBaseName();
   facts.programSettings = ProgramSettingsFile(facts.programFolder, exeName);
   facts.programSettingsWritable = Platform::CanReplaceFile(facts.programSettings);
-  // QStandardPaths follows $XDG_DATA_HOME and falls back to ~/.local/share.
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  const QString home = FolderFromEnvironment("HOME", QDir::homePath());
+  const QString data = FolderFromEnvironment("XDG_DATA_HOME", home + u"/.local/share"_s);
   facts.userSettings = UserSettingsFile();
   facts.userSettingsExists = FileExists(facts.userSettings);
   facts.userToneFolder = data + u"/foldwarn/"_s;
-  facts.home = QDir::homePath();
+  facts.home = home;
   AddBackslash(facts.home);
 
   Places places = ChoosePlaces(facts);

@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <memory>
 
+#include "platform/file_name.h"
 #include "platform/folder_list.h"
 
 namespace Controls {
@@ -95,7 +96,8 @@ void DirListBox::fill() {
   int level = 0;
   for (const QString& folder : chain) {
     const QString name = QFileInfo(folder).fileName();
-    auto* entry = new QListWidgetItem(openIcon, name.isEmpty() ? QDir::toNativeSeparators(folder) : name, this);
+    auto* entry = new QListWidgetItem(
+        openIcon, Platform::DisplayName(name.isEmpty() ? QDir::toNativeSeparators(folder) : name), this);
     entry->setData(PathRole, QDir::toNativeSeparators(folder));
     entry->setData(LevelRole, level++);
   }
@@ -124,7 +126,7 @@ void DirListBox::showSubfolders(const QStringList& names) {
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
   const QDir opened(path_);
   for (const QString& name : names) {
-    auto* entry = new QListWidgetItem(closedIcon, name, this);
+    auto* entry = new QListWidgetItem(closedIcon, Platform::DisplayName(name), this);
     entry->setData(PathRole, QDir::toNativeSeparators(opened.filePath(name)));
     entry->setData(LevelRole, openedRow_ + 1);
   }

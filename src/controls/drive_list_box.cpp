@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/file_name.h"
 #include "platform/mount_table.h"
 #include "platform/paths.h"
 
@@ -30,7 +31,7 @@ QHash<QString, QString>& OpenedFolders() {
 }
 
 QString Label(const Volume& volume) {
-  const QString root = QDir::toNativeSeparators(volume.root);
+  const QString root = Platform::DisplayName(QDir::toNativeSeparators(volume.root));
   return volume.name.isEmpty() ? root : root + QStringLiteral("  [") + volume.name + u']';
 }
 

@@ -6,10 +6,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/file_name.h"
 #include "platform/folder_list.h"
 #include "platform/paths.h"
 
 namespace Controls {
+namespace {
+
+// The name as the file system holds it; the entry's text is what the screen can show of it.
+constexpr int NameRole = Qt::UserRole;
+
+}  // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -53,7 +60,8 @@ std::optional<QStringList> FileListBox::readNames(const QString& folder, const Q
   Platform::NameList matching;
   const auto keep = [&](const Platform::NameList& batch) {
     for (qsizetype i = 0; i < batch.size(); ++i) {
-      const QString name = batch.name(i);
+      // Matched as shown: a kept byte is no character a pattern could name.
+      const QString name = Platform::DisplayName(batch.name(i));
       if (patterns.isEmpty() ||
           std::any_of(patterns.begin(), patterns.end(), [&](const auto& p) { return p.match(name).hasMatch(); }))
         matching.append(batch.raw(i));
@@ -77,17 +85,28 @@ std::optional<QStringList> FileListBox::readNames(const QString& folder, const Q
 void FileListBox::showNames(const QString& folder, const QStringList& names) {
   path_ = QDir::cleanPath(folder);
   clear();
-  addItems(names);
+  for (const QString& name : names) {
+    auto* entry = new QListWidgetItem(Platform::DisplayName(name), this);
+    entry->setData(NameRole, name);
+  }
+}
+
+QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+  // A chosen entry stays chosen: a click beside the entries, or with Ctrl on the chosen one, would leave the list
+  // showing no tone while that tone still plays.
+  const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+  if (!index.isValid() || !command.testFlag(QItemSelectionModel::Select)) return QItemSelectionModel::NoUpdate;
+  return command;
 }
 
 QString FileListBox::selectedFileName() const {
   const QList<QListWidgetItem*> selected = selectedItems();
-  return selected.isEmpty() ? QString() : selected.first()->text();
+  return selected.isEmpty() ? QString() : selected.first()->data(NameRole).toString();
 }
 
 QString FileListBox::fileName(int index) const {
   const QListWidgetItem* entry = item(index);
-  return entry ? entry->text() : QString();
+  return entry ? entry->data(NameRole).toString() : QString();
 }
 
 }  // namespace Controls

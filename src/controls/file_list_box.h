@@ -41,6 +41,10 @@ class FileListBox : public QListWidget {
   // The selected entry's name, empty when nothing is selected.
   QString selectedFileName() const;
 
+ protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
+
  private:
   QString path_;
   QString pattern_;

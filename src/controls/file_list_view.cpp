@@ -5,6 +5,7 @@
 #include <QDir>
 #include <memory>
 
+#include "platform/file_name.h"
 #include "platform/folder_list.h"
 
 namespace Controls {
@@ -19,7 +20,7 @@ class FileListView::Names : public QAbstractListModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return name(index.row());
+    return Platform::DisplayName(name(index.row()));
   }
 
   QString name(qsizetype row) const {

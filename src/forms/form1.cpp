@@ -27,6 +27,7 @@
 #include "forms/accessibility.h"
 #include "forms/frm_dir_select.h"
 #include "forms/make_control.h"
+#include "platform/file_name.h"
 #include "sound/sound.h"
 #include "watch/folder_watch.h"
 
@@ -157,7 +158,7 @@ void Form1::Form_Unload() {
 
 void Form1::saveSettings() {
   Commands::Settings settings;
-  ResumeNext([&] { settings.watchedPath = Text1->text(); });
+  ResumeNext([&] { settings.watchedPath = watchedPath(); });
   if (held_) {
     settings.interval = held_->interval;
     settings.addSound = held_->addSound;
@@ -219,8 +220,8 @@ void Form1::applySettings(const Commands::Settings& stored, std::function<Stored
   held_ = stored;
   // Only an empty stored folder gives way to the default one (reading the settings saw to that). Any other is
   // shown and watched as stored, from the moment it can be read: a share mounted after login is heard once it is.
-  ResumeNext([&] { Text1->setText(stored.watchedPath); });
-  ResumeNext([&] { watchFolder(Text1->text()); });
+  ResumeNext([&] { showWatchedPath(stored.watchedPath); });
+  ResumeNext([&] { watchFolder(watchedPath()); });
   for (Controls::FileListBox* list : {File2, File3}) ResumeNext([&] { list->setExtraFolder(state_.userToneFolder); });
   settingsLookup_.start([this, lookUp = std::move(lookUp)](const Jobs::Background::Ticket& ticket) {
     auto tones = std::make_shared<StoredTones>(lookUp());
@@ -309,7 +310,7 @@ void Form1::Command1_Click() {
   if (buildingPicker_) return;
   ResumeNext([&] {
     state_.PickerOpen = true;
-    state_.PickerPath = Text1->text();
+    state_.PickerPath = watchedPath();
     state_.PickerCaption = u"Zu überwachenden Pfad auswählen"_s;
   });
   ResumeNext([&] {
@@ -337,9 +338,20 @@ void Form1::pickerClosed(const QString& chosen) {
 }
 
 void Form1::applyPickedFolder(const QString& folder) {
-  ResumeNext([&] { Text1->setText(folder); });
+  ResumeNext([&] { showWatchedPath(folder); });
   ResumeNext([&] { dummy->setFocus(); });
   ResumeNext([&] { watchChosenFolder(folder); });
+}
+
+void Form1::showWatchedPath(const QString& path) {
+  shownPath_ = path;
+  Text1->setText(Platform::DisplayName(path));
+}
+
+QString Form1::watchedPath() const {
+  // Text put into Text1 by other means is taken as it stands.
+  const QString shown = Text1->text();
+  return Platform::DisplayName(shownPath_) == shown ? shownPath_ : shown;
 }
 
 void Form1::watchChosenFolder(const QString& folder) {

@@ -70,6 +70,10 @@ class Form1 : public QWidget {
   // until the folder can be read, every tick tries again.
   void watchFolder(const QString& folder);
   Watch::FolderWatch* folderWatch() const { return watch_; }
+  // Shows path in Text1: a byte of the name that is no character reads as the replacement character there, while
+  // the path itself, every byte kept, is what the picker gets and what is saved.
+  void showWatchedPath(const QString& path);
+  QString watchedPath() const;
   // Applies folder as one applied in the picker: shown, the focus parked, watched from its first readable count
   // without a tone for the switch, and saved on close.
   void applyPickedFolder(const QString& folder);
@@ -107,6 +111,7 @@ class Form1 : public QWidget {
   void pickTone(const Controls::FileListBox* list, QString Commands::ProgramState::*tone, Jobs::Background& lookup);
 
   Commands::ProgramState state_;
+  QString shownPath_;                       // the path Text1 shows, every byte kept
   QPointer<frmDirSelect> picker_;           // the open folder picker, if any
   bool buildingPicker_ = false;             // the picker is being made: it lets events run meanwhile
   std::optional<Commands::Settings> held_;  // stored, not yet applied: see applySettings

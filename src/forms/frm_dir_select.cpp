@@ -23,6 +23,7 @@
 #include "controls/file_list_view.h"
 #include "forms/accessibility.h"
 #include "forms/make_control.h"
+#include "platform/file_name.h"
 #include "platform/paths.h"
 
 namespace {
@@ -91,7 +92,7 @@ frmDirSelect::frmDirSelect(Commands::ProgramState& state, QWidget* parent)
 
   // The lists start where the process stands; Form_Load points them there unless it is given a folder. The
   // name alone: the folder is read off the window's thread.
-  startFolder_ = QDir::currentPath();
+  startFolder_ = Platform::CurrentFolder();
   if (!QDir::isAbsolutePath(startFolder_)) startFolder_ = QDir::rootPath();
 
   connect(Drive1, &Controls::DriveListBox::changed, this, &frmDirSelect::Drive1_Change);
@@ -189,7 +190,7 @@ void frmDirSelect::Drive1_Change() {
         return;
       }
       // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
-      Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + QDir::toNativeSeparators(root) +
+      Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + Platform::DisplayName(QDir::toNativeSeparators(root)) +
                                 QStringLiteral(" kann nicht gelesen werden."),
                             Commands::StyleCritical, QString(), [alive = QPointer<frmDirSelect>(this)] {
                               if (alive) alive->Drive1->setDriveSilently(alive->Dir1->path());

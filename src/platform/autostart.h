@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace Platform {
 
@@ -9,12 +10,12 @@ namespace Platform {
 // $XDG_CONFIG_HOME/autostart/foldwarn.desktop (~/.config/autostart/ when the variable is unset or relative).
 QString AutostartEntryFile();
 
-// The entry's text, starting programFile with no arguments.
-QString AutostartEntry(const QString& programFile);
+// The entry's text, starting programFile with no arguments; nothing when no entry can name programFile.
+std::optional<QString> AutostartEntry(const QString& programFile);
 
-// programFile as one argument of an entry's Exec line: quoted and escaped where the desktop entry rules
-// ask for it, so that a launcher splits it back into the same path.
-QString DesktopExecArgument(const QString& programFile);
+// The Exec value that starts programFile with no arguments, as GLib-based desktops and the desktop entry rules
+// both read it. Nothing for a path that is not UTF-8.
+std::optional<QString> DesktopExec(const QString& programFile);
 
 // Writes (on) or removes (off) the entry. Off succeeds when there is no entry. On failure, false with the
 // reason in *error.

@@ -5,11 +5,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include "file_name.h"
 #include "folder_count.h"
 #include "platform/folder_handle_linux.h"
 
@@ -86,15 +86,15 @@ bool ReadEntries(const OpenFolder& folder, EntrySink sink, void* context) {
 }
 
 std::optional<FolderIdentity> IdentityOf(const QString& folder) {
+  const std::optional<QByteArray> name = EncodeName(folder);
   struct stat st {};
-  if (folder.isEmpty() || folder.contains(QChar(0)) || ::stat(QFile::encodeName(folder).constData(), &st) != 0)
-    return std::nullopt;
+  if (!name || ::stat(name->constData(), &st) != 0) return std::nullopt;
   return FolderIdentity{st.st_dev, st.st_ino};
 }
 
 OpenFolder::OpenFolder(const QString& folder) {
-  if (folder.isEmpty() || folder.contains(QChar(0))) return;
-  handle_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (const std::optional<QByteArray> name = EncodeName(folder))
+    handle_ = ::open(name->constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 OpenFolder::~OpenFolder() {

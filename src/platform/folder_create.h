@@ -11,4 +11,8 @@ namespace Platform {
 // or cannot be entered.
 bool MakeFolderIn(const QString& parent, const QString& name);
 
+// Makes the absolute path's folders that are missing, by the path's bytes. True when it is a folder afterwards;
+// false with errno set otherwise.
+bool MakeFolders(const QString& path);
+
 }  // namespace Platform

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "file_name.h"
 #include "folder_list.h"
-#include "platform/file_name.h"
 
 namespace Platform {
 
@@ -13,7 +13,7 @@ QByteArrayView NameList::raw(qsizetype index) const {
   return QByteArrayView(bytes_).sliced(begin, ends_.at(index) - begin);
 }
 
-QString NameList::name(qsizetype index) const { return QFile::decodeName(raw(index).toByteArray()); }
+QString NameList::name(qsizetype index) const { return DecodeName(raw(index)); }
 
 void NameList::append(QByteArrayView name) {
   bytes_.append(name);

@@ -138,7 +138,7 @@ SecondStartSocket SecondStartSocketFor(const QString& exeName, const QString& ap
   if (folder.isEmpty()) return {};
   const QString hash = Hash(appFolder + u'\0' + exeName);
   const QString path = folder + u'/' + hash + u".sock"_s;
-  if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path))) return {path, false};
+  if (EncodeName(path).value_or(QByteArray()).size() < qsizetype(sizeof(sockaddr_un::sun_path))) return {path, false};
   return {u"/foldwarn-"_s + QString::number(::geteuid()) + u'-' + hash, true};
 }
 

@@ -6,10 +6,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QHash>
 #include <QStorageInfo>
 
 #include "platform/folder_handle_linux.h"
+#include "file_name.h"
 
 namespace Platform {
 namespace {
@@ -31,7 +32,7 @@ QString MountPoint(const QByteArray& field) {
     }
     decoded.append(field[i]);
   }
-  return QFile::decodeName(decoded);
+  return DecodeName(decoded);
 }
 
 bool IsAtOrBelow(const QString& root, const QString& folder) {
@@ -53,12 +54,20 @@ bool IsSpecialMount(const QString& root, const QByteArray& type) {
 }  // namespace
 
 QList<Volume> MountedVolumes() {
+  // QStorageInfo names a root that is not UTF-8 by another name; the mount table has its bytes.
+  QHash<QString, QString> kept;
+  for (const Volume& listed : ListedVolumes()) {
+    if (const std::optional<QByteArray> bytes = EncodeName(listed.root))
+      kept.insert(QString::fromUtf8(*bytes), listed.root);
+  }
   QList<Volume> found;
   for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
     if (!storage.isValid()) continue;
-    const QString root = CleanFolder(storage.rootPath());
+    const QString root = kept.value(CleanFolder(storage.rootPath()), CleanFolder(storage.rootPath()));
     // Containers bind single files into place; only folders can be walked.
-    if (QFileInfo(root).isDir()) found.append({root, storage.name()});
+    const std::optional<QByteArray> bytes = EncodeName(root);
+    struct stat st {};
+    if (bytes && ::stat(bytes->constData(), &st) == 0 && S_ISDIR(st.st_mode)) found.append({root, storage.name()});
   }
   return found;
 }

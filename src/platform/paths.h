@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QChar>
+#include <QFile>
 #include <QString>
+#include <optional>
 
 namespace Platform {
 
@@ -29,5 +31,24 @@ bool CanOpenFileForReading(const QString& path);
 // as a new file in its folder. A link is judged by the file it leads to; a file or link of another user's never
 // counts (OwnChainEnd).
 bool CanReplaceFile(const QString& path);
+
+// The process's current folder, every byte kept; empty when the system does not say.
+QString CurrentFolder();
+
+// True when the path leads to anything now.
+bool PathExists(const QString& path);
+
+// Opens the file for reading by its name's bytes, which QFile's own naming would not keep.
+bool OpenForReading(const QString& path, QFile& file);
+
+// What tells that a file was rewritten: its size, modification and status change times (nanoseconds).
+struct FileStamp {
+  qint64 size = 0;
+  qint64 modified = 0;
+  qint64 changed = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// Nothing when the path names no regular file now.
+std::optional<FileStamp> StampOf(const QString& path);
 
 }  // namespace Platform

@@ -21,8 +21,9 @@ namespace Platform {
 QString LongPathName(const QString& path) { return path; }
 
 bool IsListableFolder(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
-  DIR* dir = ::opendir(QFile::encodeName(path).constData());
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
+  DIR* dir = ::opendir(name->constData());
   if (!dir) return false;
   ::closedir(dir);
   return true;
@@ -43,9 +44,10 @@ QString AbsolutePath(const QString& path) {
 }
 
 bool CanOpenFileForReading(const QString& path) {
-  if (path.isEmpty() || path.contains(QChar(0))) return false;
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(name->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   const bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && !S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode);
@@ -65,6 +67,35 @@ bool CanReplaceFile(const QString& path) {
   if (end.exists) return allowed(end.file, W_OK);
   const qsizetype slash = end.file.lastIndexOf(u'/');
   return allowed(slash < 0 ? u"."_s : end.file.left(std::max<qsizetype>(slash, 1)), W_OK | X_OK);
+}
+
+QString CurrentFolder() {
+  char folder[PATH_MAX];
+  return ::getcwd(folder, sizeof folder) ? DecodeName(folder) : QString();
+}
+
+bool PathExists(const QString& path) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  struct stat st {};
+  return name && ::stat(name->constData(), &st) == 0;
+}
+
+bool OpenForReading(const QString& path, QFile& file) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  if (!name) return false;
+  const int fd = ::open(name->constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) return true;
+  ::close(fd);
+  return false;
+}
+
+std::optional<FileStamp> StampOf(const QString& path) {
+  const std::optional<QByteArray> name = EncodeName(path);
+  struct stat st {};
+  if (!name || ::stat(name->constData(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+  return FileStamp{st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
 }  // namespace Platform

@@ -9,6 +9,8 @@
 #include <memory>
 #include <new>
 
+#include "platform/paths.h"
+
 namespace Sound {
 namespace {
 
@@ -76,8 +78,9 @@ std::shared_ptr<const Tone> DecodeTone(QIODevice& device) {
 
 std::shared_ptr<const Tone> DecodeToneFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  return DecodeTone(file);
+  // Qt's resources by their name, files by their name's bytes.
+  const bool opened = path.startsWith(u':') ? file.open(QIODevice::ReadOnly) : Platform::OpenForReading(path, file);
+  return opened ? DecodeTone(file) : nullptr;
 }
 
 }  // namespace Sound

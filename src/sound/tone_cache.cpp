@@ -1,32 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tone_cache.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace Sound {
 
 std::shared_ptr<const Tone> ToneCache::get(const QString& path) {
-  QFileInfo info(path);
-  info.setCaching(false);
-  const bool isFile = info.isFile();
-  const qint64 size = info.size();
-  const QDateTime modified = info.lastModified();
-  const QDateTime changed = info.metadataChangeTime();
+  const std::optional<Platform::FileStamp> stamp = Platform::StampOf(path);
   {
     const QMutexLocker lock(&mutex_);
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
     if (it != entries_.end()) {
-      if (isFile && it->size == size && it->modified == modified && it->changed == changed) {
+      if (stamp && it->stamp == *stamp) {
         entries_.splice(entries_.begin(), entries_, it);
         return it->tone;
       }
       entries_.erase(it);
     }
-    if (!isFile) return nullptr;
+    if (!stamp) return nullptr;
     ++decodes_;
   }
-  Entry entry{path, size, modified, changed, DecodeToneFile(path)};
+  Entry entry{path, *stamp, DecodeToneFile(path)};
   const QMutexLocker lock(&mutex_);
   entries_.push_front(std::move(entry));
   // Bounded in number and in memory; the tone just decoded always stays.

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDateTime>
 #include <QMutex>
 #include <QString>
 #include <list>
 #include <memory>
 
+#include "platform/paths.h"
 #include "tone.h"
 
 namespace Sound {
@@ -28,9 +28,7 @@ class ToneCache {
 
   struct Entry {
     QString path;
-    qint64 size = -1;
-    QDateTime modified;
-    QDateTime changed;
+    Platform::FileStamp stamp;
     std::shared_ptr<const Tone> tone;  // empty for a file that did not decode: not retried until it changes
   };
   mutable QMutex mutex_;  // never held while the disk is read

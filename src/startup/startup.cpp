@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPointer>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +13,7 @@
 #include "commands/window_placement.h"
 #include "controls/file_list_box.h"
 #include "forms/form1.h"
+#include "platform/folder_create.h"
 #include "platform/instance.h"
 #include "platform/quit_signals.h"
 
@@ -26,17 +25,22 @@ namespace {
 // Off the window's thread: the user's tone folder may sit on a network home. The stored tone is found in the list
 // without regard to case; a name found in another case takes the file's own spelling (on a case-sensitive file
 // system the stored spelling would name no file). When its file cannot be opened (or the list is empty), the
-// default name takes its place, with nothing selected.
+// default takes its place, selected where the list has it: the list shows the tone that plays.
 Form1::StoredTone LookUpStoredTone(const QStringList& names, const QString& toneName, const QString& defaultName,
                                    const QString& programFolder, const QString& userToneFolder) {
-  Form1::StoredTone tone;
-  const QString wanted = toneName.toUpper();
-  for (int i = 0; i < names.size() && tone.row < 0; ++i) {
-    if (names.at(i).toUpper() == wanted) tone.row = i;
-  }
-  tone.file = ToneFile(tone.row >= 0 ? names.at(tone.row) : toneName, programFolder, userToneFolder);
-  if (names.isEmpty() || !FileExists(tone.file)) tone = {-1, ToneFile(defaultName, programFolder, userToneFolder)};
-  return tone;
+  const auto find = [&](const QString& name) {
+    // The very name first: case folding makes every kept byte one replacement character.
+    Form1::StoredTone tone{int(names.indexOf(name)), QString()};
+    const QString wanted = name.toUpper();
+    for (int i = 0; i < names.size() && tone.row < 0; ++i) {
+      if (names.at(i).toUpper() == wanted) tone.row = i;
+    }
+    tone.file = ToneFile(tone.row >= 0 ? names.at(tone.row) : name, programFolder, userToneFolder);
+    return tone;
+  };
+  const Form1::StoredTone stored = find(toneName);
+  if (!names.isEmpty() && FileExists(stored.file)) return stored;
+  return find(defaultName);
 }
 
 }  // namespace
@@ -59,7 +63,8 @@ std::unique_ptr<Form1> Main(const QString& programFile, const QString& folder, i
 
   // The user's settings folder is made now, so the write at close finds it.
   ResumeNext([&] {
-    if (places.mode == RunMode::Installed) QDir().mkpath(QFileInfo(places.settingsWrite).absolutePath());
+    if (places.mode == RunMode::Installed)
+      Platform::MakeFolders(places.settingsWrite.left(places.settingsWrite.lastIndexOf(u'/')));
   });
   // The window takes its caption from the section while it loads.
   ProgramState state;

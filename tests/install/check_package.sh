@@ -59,6 +59,7 @@ autostart() { env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$tree/config" "
 autostart on || fail "--autostart on failed"
 desktop-file-validate "$entry" || fail "the autostart entry is not valid"
 grep -qx "Exec=$tree/usr/lib/foldwarn/foldwarn" "$entry" || fail "the autostart entry starts: $(grep ^Exec "$entry")"
+grep -qx "TryExec=$tree/usr/lib/foldwarn/foldwarn" "$entry" || fail "the autostart entry lacks TryExec"
 autostart off || fail "--autostart off failed"
 [ ! -e "$entry" ] || fail "--autostart off left the entry"
 status=0

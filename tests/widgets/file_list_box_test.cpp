@@ -1,19 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/file_list_box.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "platform/file_name.h"
 #include "support/files.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString Latin1Name = Platform::DecodeName("M\xe4rz.wav");  // as old shares and USB sticks name files
 
 QStringList Entries(const Controls::FileListBox& list) {
   QStringList names;
@@ -31,6 +37,7 @@ class FileList : public ::testing::Test {
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.wav"_s)).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(dir.filePath(u"b.wav"_s), dir.filePath(u"link.wav"_s)));
     ASSERT_TRUE(QFile::link(dir.filePath(u"nowhere"_s), dir.filePath(u"broken.wav"_s)));
+    ASSERT_EQ(::close(::creat(Platform::EncodeName(dir.filePath(Latin1Name))->constData(), 0600)), 0);
   }
 };
 
@@ -41,10 +48,10 @@ TEST_F(FileList, ListsMatchingRegularFilesSortedWithoutRegardToCase) {
     QStringList entries;
   };
   const Case cases[] = {
-      {"Waves", u"*.wav"_s, {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s}},
+      {"Waves", u"*.wav"_s, {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, Latin1Name}},
       {"Everything",
        u""_s,
-       {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"noext"_s, u"notes.txt"_s}},
+       {u"A.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, Latin1Name, u"noext"_s, u"notes.txt"_s}},
       {"TwoPatterns", u"*.txt;l*"_s, {u"link.wav"_s, u"LOUD.WAV"_s, u"notes.txt"_s}},
       {"NoMatch", u"*.mp3"_s, {}},
   };
@@ -64,10 +71,10 @@ TEST_F(FileList, ExtraFolderJoinsTheSortedList) {
   list.setPattern(u"*.wav"_s);
   list.setExtraFolder(extra.path());
   ASSERT_TRUE(list.setPath(dir.path()));
-  EXPECT_EQ(Entries(list),
-            (QStringList{u"A.wav"_s, u"a.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s, u"Mine.wav"_s}));
+  EXPECT_EQ(Entries(list), (QStringList{u"A.wav"_s, u"a.wav"_s, u"b.wav"_s, u"c.Wav"_s, u"link.wav"_s, u"LOUD.WAV"_s,
+                                        u"Mine.wav"_s, Latin1Name}));
   list.setExtraFolder(extra.filePath(u"missing"_s));
-  EXPECT_EQ(list.count(), 5);
+  EXPECT_EQ(list.count(), 6);
 }
 
 TEST_F(FileList, UnreadableFolderKeepsFolderAndEntries) {
@@ -96,6 +103,15 @@ TEST_F(FileList, SelectedFileName) {
   EXPECT_EQ(list.selectedFileName(), u"c.Wav"_s);
   EXPECT_EQ(list.fileName(99), u""_s);
   EXPECT_EQ(list.fileName(-1), u""_s);
+  // A name that is not UTF-8: shown with the replacement character, handed on with its byte.
+  list.setCurrentRow(5);
+  EXPECT_EQ(list.currentItem()->text(), u"M\uFFFDrz.wav"_s);
+  EXPECT_EQ(list.selectedFileName(), Latin1Name);
+  // A click below the entries leaves the choice as it was.
+  list.resize(200, 400);
+  list.show();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, list.viewport()->height() - 5));
+  EXPECT_EQ(list.selectedFileName(), Latin1Name);
 }
 
 }  // namespace
