@@ -38,9 +38,8 @@ bool IsFolder(const QString& path) {
 QString AbsolutePath(const QString& path) {
   if (path.startsWith(Separator)) return QDir::cleanPath(path);
   // QDir::currentPath would lose the bytes of a working folder whose name is not UTF-8.
-  char buffer[PATH_MAX];
-  if (!::getcwd(buffer, sizeof buffer)) return path;
-  return QDir::cleanPath(DecodeName(buffer) + Separator + path);
+  const QString current = CurrentFolder();
+  return current.isEmpty() ? path : QDir::cleanPath(current + Separator + path);
 }
 
 bool CanOpenFileForReading(const QString& path) {
