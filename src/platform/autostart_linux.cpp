@@ -128,8 +128,10 @@ bool SetAutostart(bool on, const QString& programFile, QString* error) {
   const QString folder = entry.left(entry.lastIndexOf(u'/'));
   if (!MakeFolders(folder)) return failed(folder, errno);
   // Written beside and renamed over: a session starting meanwhile never reads half an entry.
-  if (ReplaceFileContents(entry, text->toUtf8())) return true;
-  *error = DisplayName(entry) + u": cannot be written"_s;
+  const WriteResult written = ReplaceFileContents(entry, text->toUtf8());
+  if (written.state == WriteState::Done) return true;
+  if (written.state == WriteState::Failed) return failed(entry, written.error);
+  *error = DisplayName(entry) + u": another user's file"_s;
   return false;
 }
 
