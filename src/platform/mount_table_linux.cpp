@@ -9,8 +9,8 @@
 #include <QHash>
 #include <QStorageInfo>
 
-#include "platform/folder_handle_linux.h"
 #include "file_name.h"
+#include "platform/folder_handle_linux.h"
 
 namespace Platform {
 namespace {

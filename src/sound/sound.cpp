@@ -8,6 +8,7 @@
 #include <new>
 
 #include "jobs/background.h"
+#include "platform/file_name.h"
 #include "pulse_output.h"
 #include "tone_cache.h"
 #include "tone_output.h"
@@ -44,7 +45,8 @@ class PlaybackThread {
         if (!path.isEmpty()) tone = cache_.get(path);
       } catch (const std::bad_alloc&) {
       }
-      ticket.deliver([this, tone, name = QFileInfo(path).fileName()] { playNow(tone, name); });
+      // The mixer shows the name as the screen does: a kept byte as the replacement character.
+      ticket.deliver([this, tone, name = Platform::DisplayName(QFileInfo(path).fileName())] { playNow(tone, name); });
     });
   }
 

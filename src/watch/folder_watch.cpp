@@ -24,7 +24,7 @@ bool FolderWatch::startCheck() {
   if (background_.busy()) return false;
   background_.start(folder_, [this, reader = reader_, folder = folder_](const Jobs::Background::Ticket& ticket) {
     const Reading reading = reader->check(folder);
-    ticket.deliver([this, answer = Answer{folder, reading.count, reading.source}] { emit answered(answer); });
+    ticket.deliver([this, answer = Answer{reading, folder}] { emit answered(answer); });
   });
   return true;
 }

@@ -8,16 +8,13 @@
 
 #include "jobs/background.h"
 #include "watch/count_decision.h"
+#include "watch/folder_reader.h"
 
 namespace Watch {
 
-class FolderReader;
-
-// One answer of a check.
-struct Answer {
+// One answer of a check: what the reading gave, for the folder it read.
+struct Answer : Reading {
   QString folder;
-  std::optional<qint64> count;  // nothing: the folder cannot be read now
-  Source source = Source::Disk;
 };
 
 // Checks the watched folder off the window's thread, so that the window never waits for a folder: a slow or

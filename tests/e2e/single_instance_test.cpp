@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Two real processes from one program folder: the second start ends at once, and a lock left behind by a
 // killed instance does not block the next start.
-#include "platform/instance.h"
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,8 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include "platform/instance.h"
 #include "support/qt_printers.h"
 
 using namespace Qt::StringLiterals;

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random file bytes, then a read and a write of random keys: no crash, no hang, the written value reads
 // back, and the write keeps every byte it did not replace.
-#include "commands/private_profile.h"
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
-
 #include <cstdint>
 #include <cstdlib>
-#include <unistd.h>
+
+#include "commands/private_profile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/change_notices_linux.h"
-
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+
+#include "platform/change_notices_linux.h"
 
 namespace {
 

@@ -28,10 +28,12 @@ const QString Replacement(QChar::ReplacementCharacter);
 
 INSTANTIATE_TEST_SUITE_P(
     Names, FileNameTest,
-    ::testing::Values(NameRow{"Utf8", "M\xc3\xa4rz/Gl\xc3\xb6" "ckchen.wav", u"März/Glöckchen.wav"_s},
+    ::testing::Values(NameRow{"Utf8",
+                              "M\xc3\xa4rz/Gl\xc3\xb6"
+                              "ckchen.wav",
+                              u"März/Glöckchen.wav"_s},
                       NameRow{"Latin1", "M\xe4rz", u"M"_s + Replacement + u"rz"_s},
-                      NameRow{"LoneFF", "\xff", Replacement},
-                      NameRow{"Newline", "a\nb", u"a\nb"_s},
+                      NameRow{"LoneFF", "\xff", Replacement}, NameRow{"Newline", "a\nb", u"a\nb"_s},
                       NameRow{"FourByteCharacter", "\xf0\x9f\x94\x94", u"\U0001F514"_s},
                       NameRow{"Overlong", "\xc0\xaf", Replacement + Replacement},
                       NameRow{"EncodedSurrogate", "\xed\xb2\x80", Replacement + Replacement + Replacement},

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/private_profile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include "support/qt_printers.h"
-#include "support/unprivileged.h"
-
-#include <csignal>
-#include <filesystem>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
+#include "support/qt_printers.h"
+#include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,10 +36,10 @@ class ProfileFile : public ::testing::Test {
   }
 };
 
-
 TEST_F(ProfileFile, RoundTripsValues) {
-  const QString values[] = {u"60"_s, u"/srv/scans/Eingang mit Leerzeichen/"_s, u"Grüße ß €"_s, u"a=b;c[d]"_s,
-                            u"add.wav"_s, QString(5000, u'x')};
+  const QString values[] = {u"60"_s,        u"/srv/scans/Eingang mit Leerzeichen/"_s,
+                            u"Grüße ß €"_s, u"a=b;c[d]"_s,
+                            u"add.wav"_s,   QString(5000, u'x')};
   for (const QString& value : values) {
     ASSERT_TRUE(Commands::WriteProfileString("Divuvadi Foldwarn", "LetzterPfad", value, path)) << value.left(40);
     EXPECT_EQ(Commands::ReadProfileString("Divuvadi Foldwarn", "LetzterPfad", path), value);
@@ -72,10 +72,17 @@ TEST_F(ProfileFile, RefusedWritesLeaveTheFileUntouched) {
     const char* key;
     QString value;
   };
-  const Refused refused[] = {{"S", "k", u"line\nbreak"_s}, {"S", "k", u"cr\rx"_s}, {"S", "k", QString(1, QChar(0))},
-                             {"S", "k=j", u"v"_s},          {"S]", "k", u"v"_s},   {"", "k", u"v"_s},
-                             {"S", "", u"v"_s},             {"S", " k", u"v"_s},
-                             {" S", "k", u"v"_s},           {"S", ";k", u"v"_s},   {"S", "[k", u"v"_s}};
+  const Refused refused[] = {{"S", "k", u"line\nbreak"_s},
+                             {"S", "k", u"cr\rx"_s},
+                             {"S", "k", QString(1, QChar(0))},
+                             {"S", "k=j", u"v"_s},
+                             {"S]", "k", u"v"_s},
+                             {"", "k", u"v"_s},
+                             {"S", "", u"v"_s},
+                             {"S", " k", u"v"_s},
+                             {" S", "k", u"v"_s},
+                             {"S", ";k", u"v"_s},
+                             {"S", "[k", u"v"_s}};
   for (const Refused& r : refused) {
     EXPECT_FALSE(Commands::WriteProfileString(r.section, r.key, r.value, path)) << r.section << "/" << r.key;
     EXPECT_EQ(contents(), before);

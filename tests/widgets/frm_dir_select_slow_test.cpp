@@ -109,7 +109,8 @@ TEST_F(PickerSlowShare, ActionsAnswerWhileLookupsHang) {
     QTest::qWait(400);
     tick.stop();
     watchdog.join();
-    EXPECT_LT(longest, 100);
+    // A wait for the share shows as the watchdog's full second; a loaded machine alone pauses far less.
+    EXPECT_LT(longest, 500);
     EXPECT_TRUE(slow.hangStarted());  // the action did meet the hang
     EXPECT_FALSE(ended());
 
