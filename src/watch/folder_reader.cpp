@@ -74,8 +74,20 @@ Reading FolderReader::check(const QString& folder) {
   return countFolder(*open, AttributesVouch(state), watchHolds);
 }
 
+bool FolderReader::namesAtHand() {
+  if (!found_.empty()) {
+    std::vector<quint64> hashes(found_.begin(), found_.end());
+    found_.clear();
+    names_.assign(hashes);
+    // Two names with one hash would make the set a name short: such a folder is counted in full.
+    exactNames_ = qint64(names_.size()) == lastCount_;
+  }
+  return exactNames_;
+}
+
 std::optional<qint64> FolderReader::applyNotices(const Platform::OpenFolder& open,
                                                  const std::vector<std::string>& touched) {
+  if (!namesAtHand()) return std::nullopt;
   for (const std::string& name : touched) {
     switch (JudgeName(name, Platform::EntryKindAt(open, name.c_str()))) {
       case NameVerdict::Counted:
@@ -116,26 +128,29 @@ Reading FolderReader::countFolder(const Platform::OpenFolder& open, bool attribu
   }
   // A folder that held links is counted in full at every check while it does: its names would go unused.
   const bool keepNames = notices_.watching() && !links_;
-  // The names' hashes gathered while reading and the set made once from them: inserting while reading would miss
-  // the cache at nearly every name of a large folder.
-  std::vector<quint64> hashes;
-  if (keepNames) hashes.reserve(std::size_t(lastCount_) + 64);
+  // Only the names' hashes are gathered while reading; the set is made from them once a notice needs it. A count
+  // that no change follows, as at the start and the verifying count, then costs the listing and little more, where
+  // inserting while reading would miss the cache at nearly every name of a large folder.
+  names_ = NameSet();
+  found_.clear();
   qint64 files = 0;
   bool links = false;
   const bool read = Platform::ReadEntries(open, [&](const Platform::FolderEntry& entry) {
     links |= entry.looked;
     if (entry.kind != Platform::EntryKind::File) return true;
     ++files;
-    if (keepNames) hashes.push_back(NameHash(entry.name));
+    if (keepNames) found_.push_back(NameHash(entry.name));
     return true;
   });
-  names_.assign(hashes);
-  if (!read) return {std::nullopt, Source::Disk};
+  if (!read) {
+    found_.clear();
+    return {std::nullopt, Source::Disk};
+  }
   counted_ = true;
   lastCount_ = files;
   links_ = links;
-  // Two names with one hash would make the set a name short: such a folder is counted in full.
-  exactNames_ = keepNames && !links_ && qint64(names_.size()) == lastCount_;
+  exactNames_ = keepNames && !links_;
+  if (!exactNames_) found_.clear();
   // Attributes that stood still through a change: this share's times cannot be trusted.
   if (attributesVouched && files != before && open.stamp() == vouching) {
     Distrusted& d = DistrustedFolders();

@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
+#include <deque>
 #include <optional>
+#include <vector>
 
 #include "platform/change_notices.h"
 #include "platform/folder_count.h"
@@ -31,12 +33,14 @@ class FolderReader {
 
   Reading check(const QString& folder);
   // Memory the kept names take.
-  std::size_t namesBytes() const { return names_.bytes(); }
+  std::size_t namesBytes() const { return names_.bytes() + found_.size() * sizeof(quint64); }
 
  private:
   // attributesVouched: the share's attributes alone would have kept the count. watchHolds: no notice was lost
   // and the watch did not end, so it stays if this is still the folder it watches.
   Reading countFolder(const Platform::OpenFolder& open, bool attributesVouched, bool watchHolds);
+  // The set of the names counted, made from the full count's hashes if it is not yet; false when it cannot be exact.
+  bool namesAtHand();
   // The last count with the touched names looked up in the open folder; nothing when only a full count can tell.
   std::optional<qint64> applyNotices(const Platform::OpenFolder& open, const std::vector<std::string>& touched);
 
@@ -53,6 +57,9 @@ class FolderReader {
   std::chrono::system_clock::time_point countBegan_;
   QByteArray volumeKind_;            // of a share
   Platform::ChangeNotices notices_;  // one watch on that folder
+  // The hashes of the files it counted, until the set is made from them; in blocks, so that a folder of unknown
+  // size is never copied while it is read.
+  std::deque<quint64> found_;
   NameSet names_;                    // the files it counted, while exactNames_
 };
 
