@@ -7,19 +7,7 @@
 
 namespace Messages {
 
-namespace {
-Answerer& CurrentAnswerer() {
-  static Answerer answerer;
-  return answerer;
-}
-}  // namespace
-
-void Show(const Request& request, std::function<void(QMessageBox::StandardButton)> answered) {
-  if (const Answerer& answer = CurrentAnswerer()) {
-    const QMessageBox::StandardButton button = answer(request);
-    if (answered) answered(button);
-    return;
-  }
+void Open(const Request& request, Answered answered) {
   // Over the active window, so the box is not hidden behind the picker, which stays on top. Modal for the whole
   // program, as a box that waited would be, while the event loop runs on.
   auto* box = new QMessageBox(request.icon, request.title,
@@ -34,13 +22,12 @@ void Show(const Request& request, std::function<void(QMessageBox::StandardButton
   box->show();
 }
 
-void SetAnswerer(Answerer answerer) { CurrentAnswerer() = std::move(answerer); }
-
 }  // namespace Messages
 
 namespace Commands {
 
-void ShowMessage(const QString& text, qint16 style, const QString& title, std::function<void()> then) {
+void ShowMessage(const Messages::Opener& open, const QString& text, qint16 style, const QString& title,
+                 std::function<void()> then) {
   Messages::Request request;
   request.text = text;
   request.title = title.isEmpty() ? QString(SettingsSectionName) : title;
@@ -48,7 +35,7 @@ void ShowMessage(const QString& text, qint16 style, const QString& title, std::f
                  : style == StyleInformation ? QMessageBox::Information
                                              : QMessageBox::NoIcon;
   request.buttons = QMessageBox::Ok;
-  Messages::Show(request, [then = std::move(then)](QMessageBox::StandardButton) {
+  open(request, [then = std::move(then)](QMessageBox::StandardButton) {
     if (then) then();
   });
 }

@@ -6,19 +6,8 @@
 #include <QtGlobal>
 #include <functional>
 
-namespace Commands {
-
-// Message box styles: the icon shown.
-inline constexpr qint16 StyleInformation = 1;
-inline constexpr qint16 StyleCritical = 3;
-
-// A message box with only an OK button and the style's icon; an empty title becomes the settings section's name.
-// It blocks the windows' input until closed, but returns at once: then runs once the box is closed.
-void ShowMessage(const QString& text, qint16 style, const QString& title, std::function<void()> then = {});
-
-}  // namespace Commands
-
-// Every message box of the program opens through Messages::Show, so tests can answer it without a box.
+// Every message box of the program opens through a Messages::Opener: Messages::Open in the program, an answerer in
+// a test.
 namespace Messages {
 
 struct Request {
@@ -28,13 +17,23 @@ struct Request {
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
 
-using Answerer = std::function<QMessageBox::StandardButton(const Request&)>;
+using Answered = std::function<void(QMessageBox::StandardButton)>;
+using Opener = std::function<void(const Request&, Answered)>;
 
 // Opens the box and returns; answered gets the button once it is closed.
-void Show(const Request& request, std::function<void(QMessageBox::StandardButton)> answered);
-
-// While an answerer is set, Show hands each request to it, at once, and opens no box. An empty one restores the
-// boxes.
-void SetAnswerer(Answerer answerer);
+void Open(const Request& request, Answered answered);
 
 }  // namespace Messages
+
+namespace Commands {
+
+// Message box styles: the icon shown.
+inline constexpr qint16 StyleInformation = 1;
+inline constexpr qint16 StyleCritical = 3;
+
+// A message box with only an OK button and the style's icon, opened by open; an empty title becomes the settings
+// section's name. It blocks the windows' input until closed, but returns at once: then runs once the box is closed.
+void ShowMessage(const Messages::Opener& open, const QString& text, qint16 style, const QString& title,
+                 std::function<void()> then = {});
+
+}  // namespace Commands

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <functional>
 
+#include "commands/message_box.h"
 #include "commands/run_mode.h"
 
 namespace Commands {
@@ -34,6 +35,8 @@ struct ProgramState {
 
   // How the program ends: its event loop returns exitCode. A test puts a recorder here.
   std::function<void(int exitCode)> endProgram = [](int exitCode) { QCoreApplication::exit(exitCode); };
+  // How a message box opens. A test puts an answerer here.
+  Messages::Opener openMessage = Messages::Open;
 };
 
 }  // namespace Commands

@@ -8,8 +8,8 @@
 #include <QStyledItemDelegate>
 #include <memory>
 
+#include "controls/name_list.h"
 #include "platform/file_name.h"
-#include "platform/folder_list.h"
 
 namespace Controls {
 
@@ -111,9 +111,9 @@ void DirListBox::readSubfolders() {
   read_.start(path_, [this, folder = path_](const Jobs::Background::Ticket& ticket) {
     // Dot folders stay out, as the file lists leave dot files out. Unreadable: no subfolders.
     auto names = std::make_shared<QStringList>();
-    Platform::ListFolder(
+    ListFolder(
         folder, Platform::EntryKind::Folder, 4096, [&] { return ticket.stale(); },
-        [&](const Platform::NameList& batch) {
+        [&](const NameList& batch) {
           for (qsizetype i = 0; i < batch.size(); ++i) names->append(batch.name(i));
         });
     ticket.deliver([this, names] { showSubfolders(*names); });

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/name_list.h"
 #include "platform/file_name.h"
-#include "platform/folder_list.h"
 #include "platform/paths.h"
 
 namespace Controls {
@@ -57,8 +57,8 @@ std::optional<QStringList> FileListBox::readNames(const QString& folder, const Q
   for (const QString& one : pattern.split(u';', Qt::SkipEmptyParts))
     patterns.append(QRegularExpression::fromWildcard(one, Qt::CaseInsensitive));
   // Regular files and links to them, no dot files: never pipes, sockets or devices.
-  Platform::NameList matching;
-  const auto keep = [&](const Platform::NameList& batch) {
+  NameList matching;
+  const auto keep = [&](const NameList& batch) {
     for (qsizetype i = 0; i < batch.size(); ++i) {
       // Matched as shown: a kept byte is no character a pattern could name.
       const QString name = Platform::DisplayName(batch.name(i));
@@ -68,14 +68,14 @@ std::optional<QStringList> FileListBox::readNames(const QString& folder, const Q
     }
   };
   const auto never = [] { return false; };
-  if (!Platform::ListFolder(folder, Platform::EntryKind::File, 1 << 30, never, keep)) return std::nullopt;
+  if (!ListFolder(folder, Platform::EntryKind::File, 1 << 30, never, keep)) return std::nullopt;
   if (!extraFolder.isEmpty() && Platform::IsListableFolder(extraFolder))
-    Platform::ListFolder(extraFolder, Platform::EntryKind::File, 1 << 30, never, keep);
+    ListFolder(extraFolder, Platform::EntryKind::File, 1 << 30, never, keep);
   std::vector<QByteArrayView> order;
   for (qsizetype i = 0; i < matching.size(); ++i) order.push_back(matching.raw(i));
-  std::sort(order.begin(), order.end(), Platform::NameLess);
+  std::sort(order.begin(), order.end(), NameLess);
   order.erase(std::unique(order.begin(), order.end()), order.end());
-  Platform::NameList sorted;
+  NameList sorted;
   for (const QByteArrayView name : order) sorted.append(name);
   QStringList names;
   for (qsizetype i = 0; i < sorted.size(); ++i) names.append(sorted.name(i));

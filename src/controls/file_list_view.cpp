@@ -5,8 +5,8 @@
 #include <QDir>
 #include <memory>
 
+#include "controls/name_list.h"
 #include "platform/file_name.h"
-#include "platform/folder_list.h"
 
 namespace Controls {
 
@@ -29,7 +29,7 @@ class FileListView::Names : public QAbstractListModel {
     return batches_.at(row / perBatch).name(row % perBatch);
   }
 
-  void append(Platform::NameList batch) {
+  void append(NameList batch) {
     if (batch.isEmpty()) return;
     beginInsertRows({}, int(rows_), int(rows_ + batch.size() - 1));
     rows_ += batch.size();
@@ -46,7 +46,7 @@ class FileListView::Names : public QAbstractListModel {
   }
 
  private:
-  QList<Platform::NameList> batches_;
+  QList<NameList> batches_;
   qsizetype rows_ = 0;
 };
 
@@ -69,10 +69,10 @@ void FileListView::setPath(const QString& folder) {
   path_ = QDir::cleanPath(folder);
   filling_ = true;
   read_.start(path_, [this, folder = path_, batchRows = batchRows_](const Jobs::Background::Ticket& ticket) {
-    Platform::ListFolder(
+    ListFolder(
         folder, Platform::EntryKind::File, batchRows, [&] { return ticket.stale(); },
-        [&](Platform::NameList batch) {
-          auto shared = std::make_shared<Platform::NameList>(std::move(batch));
+        [&](NameList batch) {
+          auto shared = std::make_shared<NameList>(std::move(batch));
           ticket.deliver([this, shared] { names_->append(std::move(*shared)); });
         });
     ticket.deliver([this] {

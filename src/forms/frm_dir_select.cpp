@@ -190,7 +190,8 @@ void frmDirSelect::Drive1_Change() {
         return;
       }
       // A volume gone or unreadable since the list was filled: say so and stay on the drive shown.
-      Commands::ShowMessage(QStringLiteral("Das Laufwerk ") + Platform::DisplayName(QDir::toNativeSeparators(root)) +
+      Commands::ShowMessage(state_.openMessage,
+                            QStringLiteral("Das Laufwerk ") + Platform::DisplayName(QDir::toNativeSeparators(root)) +
                                 QStringLiteral(" kann nicht gelesen werden."),
                             Commands::StyleCritical, QString(), [alive = QPointer<frmDirSelect>(this)] {
                               if (alive) alive->Drive1->setDriveSilently(alive->Dir1->path());
@@ -262,7 +263,7 @@ void frmDirSelect::takeCreated(Created outcome, const QString& path) {
   const QPointer<frmDirSelect> alive(this);
   switch (outcome) {
     case Created::Exists:
-      Commands::ShowMessage(QStringLiteral("Ein Ordner mit diesem Namen existiert bereits."),
+      Commands::ShowMessage(state_.openMessage, QStringLiteral("Ein Ordner mit diesem Namen existiert bereits."),
                             Commands::StyleInformation, QString(), [alive] {
                               if (!alive) return;
                               alive->Text1->setCursorPosition(alive->Text1->text().size());
@@ -270,7 +271,8 @@ void frmDirSelect::takeCreated(Created outcome, const QString& path) {
                             });
       return;
     case Created::Failed:
-      Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. ") + QStringLiteral("\r\n") +
+      Commands::ShowMessage(state_.openMessage,
+                            QStringLiteral("Der Ordner konnte nicht angelegt werden. ") + QStringLiteral("\r\n") +
                                 QStringLiteral("Datenträger ist möglicherweise schreibgeschützt.  "),
                             Commands::StyleCritical, QString(), [alive] {
                               if (alive) alive->Text1->setFocus();

@@ -60,7 +60,7 @@ class FolderReader {
   // The hashes of the files it counted, until the set is made from them; in blocks, so that a folder of unknown
   // size is never copied while it is read.
   std::deque<quint64> found_;
-  NameSet names_;                    // the files it counted, while exactNames_
+  NameSet names_;  // the files it counted, while exactNames_
 };
 
 }  // namespace Watch

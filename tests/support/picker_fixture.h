@@ -38,16 +38,15 @@ class PickerTest : public ::testing::Test {
       QFile f(at(QLatin1String(file)));
       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    Messages::SetAnswerer([this](const Messages::Request& request) {
+    state.openMessage = [this](const Messages::Request& request, const Messages::Answered& answered) {
       shown.append(request);
-      return QMessageBox::Ok;
-    });
+      answered(QMessageBox::Ok);
+    };
   }
 
   void TearDown() override {
     if (picker) picker->close();
     settle();
-    Messages::SetAnswerer({});
     QDir::setCurrent(savedCurrent);
   }
 

@@ -50,7 +50,9 @@ class Browse : public ::testing::Test {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) Touch(watched + u'/' + QLatin1String(name));
     Touch(other + QStringLiteral("/only.txt"));
     Sound::SetPlayerForTesting([this](const QString& file) { played << file; });
-    Messages::SetAnswerer([](const Messages::Request&) { return QMessageBox::Ok; });
+    form.state().openMessage = [](const Messages::Request&, const Messages::Answered& answered) {
+      answered(QMessageBox::Ok);
+    };
     form.state().endProgram = [this](int code) { ends << code; };
     form.state().SettingsFile = tree.filePath(QStringLiteral("foldwarn.ini"));
     form.state().AddSoundFile = QStringLiteral("add-tone");
@@ -65,7 +67,6 @@ class Browse : public ::testing::Test {
   void TearDown() override {
     for (frmDirSelect* picker : OpenPickers()) picker->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Messages::SetAnswerer({});
     Sound::SetPlayerForTesting({});
   }
 

@@ -16,13 +16,10 @@ namespace {
 class ShowMessage : public ::testing::Test {
  protected:
   QList<Messages::Request> shown;
-  void SetUp() override {
-    Messages::SetAnswerer([this](const Messages::Request& request) {
-      shown.append(request);
-      return QMessageBox::Ok;
-    });
-  }
-  void TearDown() override { Messages::SetAnswerer({}); }
+  const Messages::Opener record = [this](const Messages::Request& request, const Messages::Answered& answered) {
+    shown.append(request);
+    answered(QMessageBox::Ok);
+  };
 };
 
 TEST_F(ShowMessage, StyleAndTitle) {
@@ -42,7 +39,7 @@ TEST_F(ShowMessage, StyleAndTitle) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     shown.clear();
-    Commands::ShowMessage(QStringLiteral("Text\r\nZeile 2"), c.style, c.title);
+    Commands::ShowMessage(record, QStringLiteral("Text\r\nZeile 2"), c.style, c.title);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().text, u"Text\r\nZeile 2");
     EXPECT_EQ(shown.first().icon, c.icon);
@@ -51,7 +48,7 @@ TEST_F(ShowMessage, StyleAndTitle) {
   }
 }
 
-// Without an answerer the real box opens; what follows it waits for its OK.
+// The program's own opener shows the real box; what follows it waits for its OK.
 TEST(ShowMessageBox, RealBoxHasOnlyOk) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString title, text;
@@ -66,8 +63,8 @@ TEST(ShowMessageBox, RealBoxHasOnlyOk) {
     box->button(QMessageBox::Ok)->click();
   });
   bool closed = false;
-  Commands::ShowMessage(QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nZweite Zeile <b>"), 3, QString(),
-                        [&] { closed = true; });
+  Commands::ShowMessage(Messages::Open, QStringLiteral("Der Ordner konnte nicht angelegt werden. \r\nZweite Zeile <b>"),
+                        3, QString(), [&] { closed = true; });
   ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }));
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(title, u"Divuvadi Foldwarn");

@@ -9,7 +9,7 @@
 
 #include "platform/folder_count.h"
 
-namespace Platform {
+namespace Controls {
 
 // Names packed one after another in the file system's encoding: a big folder costs a few bytes per name, not an
 // object per name.
@@ -34,7 +34,7 @@ bool NameLess(QByteArrayView a, QByteArrayView b);
 // folder lists show them: sorted by name without regard to case, handed over in lists of at most batchRows names once
 // the whole folder is read. stop() is asked between reads and batches; once it says yes, nothing more is read or handed
 // over. False when the folder cannot be read or the listing was stopped.
-bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
+bool ListFolder(const QString& folder, Platform::EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
                 const std::function<void(NameList)>& batch);
 
-}  // namespace Platform
+}  // namespace Controls

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QFile>
+#include "name_list.h"
+
 #include <algorithm>
 #include <vector>
 
-#include "file_name.h"
-#include "folder_list.h"
+#include "platform/file_name.h"
 
-namespace Platform {
+namespace Controls {
 
 QByteArrayView NameList::raw(qsizetype index) const {
   const qsizetype begin = index == 0 ? 0 : ends_.at(index - 1);
   return QByteArrayView(bytes_).sliced(begin, ends_.at(index) - begin);
 }
 
-QString NameList::name(qsizetype index) const { return DecodeName(raw(index)); }
+QString NameList::name(qsizetype index) const { return Platform::DecodeName(raw(index)); }
 
 void NameList::append(QByteArrayView name) {
   bytes_.append(name);
@@ -38,7 +38,7 @@ bool NameLess(QByteArrayView a, QByteArrayView b) {
     order = Folded(a[i]) - Folded(b[i]);
   }
   if (order == 0 && i < common) {
-    order = DecodeName(a).compare(DecodeName(b), Qt::CaseInsensitive);
+    order = Platform::DecodeName(a).compare(Platform::DecodeName(b), Qt::CaseInsensitive);
   } else if (order == 0) {
     order = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
   }
@@ -46,13 +46,13 @@ bool NameLess(QByteArrayView a, QByteArrayView b) {
   return a.compare(b) < 0;
 }
 
-bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
+bool ListFolder(const QString& folder, Platform::EntryKind kind, qsizetype batchRows, const std::function<bool()>& stop,
                 const std::function<void(NameList)>& batch) {
   if (batchRows < 1 || stop()) return false;
-  const OpenFolder open(folder);
+  const Platform::OpenFolder open(folder);
   NameList found;
   qsizetype seen = 0;
-  const bool complete = ReadEntries(open, [&](const FolderEntry& entry) {
+  const bool complete = Platform::ReadEntries(open, [&](const Platform::FolderEntry& entry) {
     if (entry.kind == kind) found.append(QByteArrayView(entry.name.data(), qsizetype(entry.name.size())));
     return ++seen % 4096 != 0 || !stop();
   });
@@ -71,4 +71,4 @@ bool ListFolder(const QString& folder, EntryKind kind, qsizetype batchRows, cons
   return true;
 }
 
-}  // namespace Platform
+}  // namespace Controls
