@@ -14,11 +14,13 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/file_name.h"
 #include "platform/runtime_folder.h"
 #include "support/qt_printers.h"
+#include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
 
@@ -144,6 +146,23 @@ TEST(SecondStart, OnlyTheSecondStartsCallIsHeard) {
       std::memcpy(socketAddress.sun_path, path.constData(), path.size());
       ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&socketAddress), sizeof socketAddress), 0);
       ::close(fd);
+    }
+    // Another user listening first on an abstract name: the call is refused, never handed to him.
+    if (address.abstract && ::geteuid() == 0) {
+      const int foreign = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un socketAddress{};
+      socketAddress.sun_family = AF_UNIX;
+      const QByteArray abstractName = QFile::encodeName(address.name);
+      std::memcpy(socketAddress.sun_path + 1, abstractName.constData(), abstractName.size());
+      {
+        const ScopedUnprivileged other;
+        ASSERT_EQ(::bind(foreign, reinterpret_cast<sockaddr*>(&socketAddress),
+                         socklen_t(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size())),
+                  0);
+        ASSERT_EQ(::listen(foreign, 4), 0);
+      }
+      EXPECT_FALSE(Platform::CallRunningInstance(u"foldwarn"_s, appFolder, u"/srv/scans/"_s));
+      ::close(foreign);
     }
     QStringList heard;
     Platform::OnSecondStart([&](const QString& folder) { heard.append(folder); });
