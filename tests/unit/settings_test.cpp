@@ -59,6 +59,26 @@ TEST_F(Settings, WriteSettingStores) {
   EXPECT_FALSE(QFile::exists(dir.filePath("gone/x.ini")));
 }
 
+// A save that fails says so on standard error, naming the file and why; one that lands says nothing.
+TEST_F(Settings, FailedSaveSaysWhereAndWhy) {
+  write("[Divuvadi Foldwarn]\n");
+  const struct {
+    QString target;
+    bool saved;
+    std::string line;
+  } cases[] = {
+      {file, true, ""},
+      {file + u"/foldwarn.ini"_s, false,
+       "foldwarn: the settings were not saved to " + (file + u"/foldwarn.ini"_s).toStdString() + ": Not a directory\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target.toStdString());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Commands::WriteSettings(c.target, Commands::Settings{}), c.saved);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line);
+  }
+}
+
 TEST(ProgramSettingsFile, NamesTheFileAfterTheProgram) {
   struct Case {
     QString appFolder, exeName, expected;
