@@ -75,10 +75,8 @@ std::optional<QStringList> FileListBox::readNames(const QString& folder, const Q
   for (qsizetype i = 0; i < matching.size(); ++i) order.push_back(matching.raw(i));
   std::sort(order.begin(), order.end(), NameLess);
   order.erase(std::unique(order.begin(), order.end()), order.end());
-  NameList sorted;
-  for (const QByteArrayView name : order) sorted.append(name);
   QStringList names;
-  for (qsizetype i = 0; i < sorted.size(); ++i) names.append(sorted.name(i));
+  for (const QByteArrayView name : order) names.append(Platform::DecodeName(name));
   return names;
 }
 
