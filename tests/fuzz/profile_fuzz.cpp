@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "commands/private_profile.h"
+#include "platform/file_name.h"
 
 namespace {
 
@@ -76,8 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!keepsTheRest(file, after)) std::abort();
   const std::optional<QString> reread = Commands::ReadProfileString(section, key, path);
-  // Blanks around a value and matching quotes are not part of it when read back.
-  const QString expected = QString::fromUtf8(value.toUtf8().trimmed());
+  // Blanks around a value and matching quotes are not part of it when read back. Decoded as the reader decodes:
+  // QString::fromUtf8 would drop a byte order mark that the trimming left in front.
+  const QString expected = Platform::DecodeName(value.toUtf8().trimmed());
   const bool quoted = expected.size() >= 2 && (expected.front() == u'"' || expected.front() == u'\'') &&
                       expected.back() == expected.front();
   if (!reread) std::abort();
